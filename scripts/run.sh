@@ -1,0 +1,21 @@
+#!/usr/bin/env bash
+# Installs what is missing, builds, and starts the quiz player on the bundled sample quiz.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+bash scripts/install-deps.sh
+cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
+cmake --build build --parallel "$(nproc 2>/dev/null || echo 2)"
+
+player=build/src/player/ExamoMe
+sample=samples/sample.exm
+if [ ! -x "$player" ]; then
+    echo "Built. The quiz player is not part of this build yet, so there is nothing to start."
+    exit 0
+fi
+if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ]; then
+    echo "There is no display here. To try the player without one, run:"
+    echo "  xvfb-run -a $player $sample"
+    exit 1
+fi
+exec "$player" "$sample"

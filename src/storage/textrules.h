@@ -1,0 +1,47 @@
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+
+// The text and number rules that quiz records, counters and messages follow.
+namespace examo::text {
+
+// A whole number as number text: one leading blank when not negative (" 3", "-2").
+std::string Str(long long n);
+
+// A plain decimal number, no blank ("3", "-2").
+std::string Dec(long long n);
+
+// Reads a number from the start of a text: leading blanks skipped, an optional sign,
+// digits with at most one decimal point and an optional exponent; reading stops at the
+// first character that cannot continue the number. No number gives 0.
+double Val(std::string_view s);
+
+// Rounds to the nearest whole number, halves to the even neighbour (12.5 -> 12, 13.5 -> 14).
+double RoundHalfEven(double v);
+
+// The rounded value as a 16-bit whole number, or nothing when it does not fit.
+std::optional<std::int16_t> ToInt16(double v);
+
+// Rounded down towards minus infinity (the whole part of a non-negative number).
+long long WholePart(double v);
+
+// Blanks removed from both ends (only blanks, not other white space).
+std::string Trim(std::string_view s);
+
+// The text after the first "." of the whole path, or the whole path when it has none.
+std::string ExtensionOf(std::string_view path);
+
+// The path up to and including its last "/", or empty when it has none.
+std::string FolderOf(std::string_view path);
+
+// The path after its last "/".
+std::string BareName(std::string_view path);
+
+// Letter case ignored for the ASCII letters.
+bool EqualsNoCase(std::string_view a, std::string_view b);
+std::string ToLowerAscii(std::string_view s);
+
+} // namespace examo::text

@@ -1,0 +1,53 @@
+#pragma once
+
+#include "platform/dialogs.h"
+
+#include <deque>
+#include <string>
+#include <vector>
+
+namespace examo::fakes {
+
+// Records every box and answers from a script (Yes / OK when the script runs out).
+class FakeDialogs : public Dialogs {
+public:
+    struct Message {
+        std::string text;
+        Buttons buttons;
+        Icon icon;
+        std::string title;
+    };
+    struct Input {
+        std::string prompt;
+        std::string title;
+        std::string initialText;
+    };
+
+    Answer message(const std::string& text, Buttons buttons, Icon icon,
+                   const std::string& title) override {
+        messages.push_back({text, buttons, icon, title});
+        if (!answers.empty()) {
+            const Answer a = answers.front();
+            answers.pop_front();
+            return a;
+        }
+        return buttons == Buttons::YesNo ? Answer::Yes : Answer::Ok;
+    }
+
+    std::optional<std::string> input(const std::string& prompt, const std::string& title,
+                                     const std::string& initialText) override {
+        inputs.push_back({prompt, title, initialText});
+        if (inputAnswers.empty())
+            return std::nullopt;
+        auto a = inputAnswers.front();
+        inputAnswers.pop_front();
+        return a;
+    }
+
+    std::vector<Message> messages;
+    std::vector<Input> inputs;
+    std::deque<Answer> answers;
+    std::deque<std::optional<std::string>> inputAnswers; // nullopt = Cancel
+};
+
+} // namespace examo::fakes

@@ -1,0 +1,65 @@
+#pragma once
+
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <string>
+
+#include <signal.h>
+#include <sys/resource.h>
+
+namespace examo::testing {
+
+// A fresh folder for one test, removed afterwards.
+class TempFolder {
+public:
+    TempFolder() {
+        std::string pattern = (std::filesystem::temp_directory_path() / "examo-XXXXXX").string();
+        m_path = ::mkdtemp(pattern.data());
+    }
+    ~TempFolder() {
+        std::error_code ec;
+        std::filesystem::remove_all(m_path, ec);
+    }
+    TempFolder(const TempFolder&) = delete;
+    TempFolder& operator=(const TempFolder&) = delete;
+    std::string path(const std::string& name) const { return m_path + "/" + name; }
+    const std::string& folder() const { return m_path; }
+
+private:
+    std::string m_path;
+};
+
+inline std::string readBytes(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+inline void writeBytes(const std::string& path, const std::string& bytes) {
+    std::ofstream(path, std::ios::binary) << bytes;
+}
+
+// While alive, no file may grow beyond maxBytes: writes past it fail as on a full disk.
+// (Permissions cannot make writes fail for root, who runs CI.)
+class FileSizeLimit {
+public:
+    explicit FileSizeLimit(rlim_t maxBytes) {
+        m_oldHandler = ::signal(SIGXFSZ, SIG_IGN);
+        ::getrlimit(RLIMIT_FSIZE, &m_old);
+        rlimit limit = m_old;
+        limit.rlim_cur = maxBytes;
+        ::setrlimit(RLIMIT_FSIZE, &limit);
+    }
+    ~FileSizeLimit() {
+        ::setrlimit(RLIMIT_FSIZE, &m_old);
+        ::signal(SIGXFSZ, m_oldHandler);
+    }
+    FileSizeLimit(const FileSizeLimit&) = delete;
+    FileSizeLimit& operator=(const FileSizeLimit&) = delete;
+
+private:
+    rlimit m_old{};
+    sighandler_t m_oldHandler;
+};
+
+} // namespace examo::testing
