@@ -1,0 +1,109 @@
+#include "platform/linux/linuxshell.h"
+
+#include <QDesktopServices>
+#include <QDir>
+#include <QProcess>
+#include <QStandardPaths>
+#include <QUrl>
+
+#include <cerrno>
+#include <filesystem>
+#include <system_error>
+#include <utility>
+
+namespace examo {
+
+namespace {
+
+// The callers end every path with NULs, as lists for the shell.
+std::string firstPath(const std::string& list) {
+    return list.substr(0, list.find('\0'));
+}
+
+constexpr int DesktopFolder = 0;
+constexpr int DocumentsFolder = 5;
+
+} // namespace
+
+DesktopPrograms DesktopPrograms::defaults() {
+    return {
+        {"gnome-text-editor", "gedit", "kate", "kwrite", "mousepad", "pluma", "xed", "featherpad",
+         "leafpad"},
+        {"gnome-sound-recorder", "audacity", "kwave"},
+        {"kolourpaint", "pinta", "mtpaint", "drawing", "gimp"},
+        // xdg-open last: it opens whatever the desktop associates with folders.
+        {"nautilus", "dolphin", "thunar", "pcmanfm", "nemo", "caja", "xdg-open"},
+    };
+}
+
+LinuxShell::LinuxShell(DesktopPrograms programs) : programs_(std::move(programs)) {}
+
+int LinuxShell::fileOperation(const FileOperationRequest& request) {
+    if (request.func != FileOperationCopy)
+        return ENOSYS;
+    const std::filesystem::path from = firstPath(request.from);
+    const std::filesystem::path to = firstPath(request.to);
+    if (from.empty() || to.empty())
+        return EINVAL;
+    std::error_code error;
+    std::filesystem::copy_file(from, to, std::filesystem::copy_options::overwrite_existing, error);
+    if (!error)
+        return 0;
+    // Some failures come without a system error number; the callers only need nonzero.
+    return error.value() != 0 ? error.value() : EIO;
+}
+
+bool LinuxShell::openUrl(const std::string& url) {
+    return QDesktopServices::openUrl(QUrl(QString::fromStdString(url)));
+}
+
+bool LinuxShell::startTool(DesktopTool tool, const std::string& workingFolder) {
+    const std::vector<std::string>* candidates = nullptr;
+    switch (tool) {
+    case DesktopTool::TextEditor:
+        candidates = &programs_.textEditors;
+        break;
+    case DesktopTool::SoundRecorder:
+        candidates = &programs_.soundRecorders;
+        break;
+    case DesktopTool::PaintProgram:
+        candidates = &programs_.paintPrograms;
+        break;
+    case DesktopTool::FileManager:
+        candidates = &programs_.fileManagers;
+        break;
+    }
+    if (candidates == nullptr)
+        return false;
+
+    const QString folder =
+        workingFolder.empty() ? QDir::currentPath() : QString::fromStdString(workingFolder);
+    for (const std::string& name : *candidates) {
+        const QString program = QStandardPaths::findExecutable(QString::fromStdString(name));
+        if (program.isEmpty())
+            continue;
+        QStringList arguments;
+        if (tool == DesktopTool::FileManager)
+            arguments << folder;
+        // A program that is installed but fails to start leaves the role to the next one.
+        if (QProcess::startDetached(program, arguments, folder))
+            return true;
+    }
+    return false;
+}
+
+std::string LinuxShell::specialFolder(int number) {
+    QString folder;
+    if (number == DesktopFolder)
+        folder = QStandardPaths::writableLocation(QStandardPaths::DesktopLocation);
+    else if (number == DocumentsFolder)
+        folder = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    else
+        return {};
+    // Many setups have no such folder at all; the callers then still get a usable place.
+    if (folder.isEmpty() || !QDir(folder).exists())
+        folder = QDir::homePath();
+    return folder.toStdString();
+}
+
+} // namespace examo

@@ -1,0 +1,31 @@
+#pragma once
+
+#include <QApplication>
+#include <QDialog>
+#include <QTimer>
+
+#include <gtest/gtest.h>
+
+#include <functional>
+
+// Answers the next modal dialog of type T once it is up, as a user would. A dialog that
+// the answer leaves open is failed and closed, so that a broken test cannot hang.
+template <class T> void answerNextModal(std::function<void(T*)> action) {
+    auto* poll = new QTimer(QCoreApplication::instance());
+    poll->setInterval(10);
+    QObject::connect(poll, &QTimer::timeout, poll, [poll, action] {
+        auto* dialog = qobject_cast<T*>(QApplication::activeModalWidget());
+        if (dialog == nullptr || !dialog->isVisible())
+            return;
+        poll->stop();
+        poll->deleteLater();
+        action(dialog);
+        QTimer::singleShot(2000, dialog, [dialog] {
+            if (!dialog->isVisible())
+                return;
+            ADD_FAILURE() << "the dialog is still open";
+            static_cast<QDialog*>(dialog)->reject();
+        });
+    });
+    poll->start();
+}
