@@ -1,0 +1,174 @@
+#include "modsound.h"
+
+#include "storage/textrules.h"
+
+#include <cmath>
+#include <exception>
+#include <sstream>
+
+namespace examo::modSound {
+
+namespace {
+
+std::uint32_t send(Media& media, const std::string& command, std::string& reply) {
+    reply.assign(kReplyCapacity, ' ');
+    return media.commands.send(command, reply, kReplyCapacity);
+}
+
+std::uint32_t send(Media& media, const std::string& command) {
+    std::string reply;
+    return send(media, command, reply);
+}
+
+std::string replyText(const std::string& reply) {
+    return reply.substr(0, reply.find('\0'));
+}
+
+bool canStretch(Media& media) {
+    std::string reply;
+    send(media, "capability movie can stretch", reply);
+    return text::ToLowerAscii(replyText(reply)).find("true") != std::string::npos;
+}
+
+void failMovie(Media& media, const char* message) {
+    send(media, "close all");
+    media.dialogs.message(message, Dialogs::Buttons::Ok, Dialogs::Icon::Critical);
+}
+
+// Opens the movie in the box; false (after "close all" and the message) when it cannot play.
+bool openMovie(Media& media, const std::string& openCommand, const DisplayBox& box,
+               const char* message) {
+    send(media, openCommand);
+    if (send(media, "window movie handle " + text::Dec(box.hWnd())) != 0) {
+        failMovie(media, message);
+        return false;
+    }
+    return true;
+}
+
+std::string fillCommand(long long boxW, long long boxH) {
+    return "put movie destination at 0 0 " + N(boxW) + " " + N(boxH);
+}
+
+void placeAviMovie(Media& media, long long boxW, long long boxH) {
+    if (!canStretch(media))
+        return;
+    std::string reply;
+    send(media, "where movie source", reply);
+    std::istringstream words(replyText(reply));
+    std::string left, top, width, height;
+    words >> left >> top >> width >> height;
+    const double w = text::Val(width);
+    const double h = text::Val(height);
+    if (w > boxW && h > boxH) {
+        send(media, fillCommand(boxW, boxH));
+        return;
+    }
+    const auto x = static_cast<long long>(text::RoundHalfEven((boxW - w) / 2));
+    const auto y = static_cast<long long>(text::RoundHalfEven((boxH - h) / 2));
+    send(media, "put movie destination at " + N(x) + " " + N(y) + " " +
+                    N(static_cast<long long>(w)) + " " + N(static_cast<long long>(h)));
+}
+
+long long whole(double v) {
+    return static_cast<long long>(std::trunc(v));
+}
+
+} // namespace
+
+std::uint32_t WaveFlags(const std::string& mode) {
+    if (text::EqualsNoCase(mode, "sync"))
+        return waveflags::Sync;
+    if (text::EqualsNoCase(mode, "async"))
+        return waveflags::Async;
+    if (text::EqualsNoCase(mode, "loop"))
+        return waveflags::Async | waveflags::Loop;
+    return waveflags::Async;
+}
+
+std::string N(long long v) {
+    return text::Str(v);
+}
+
+void PlayResourceWave(Media& media, std::int16_t number, const std::string& mode) {
+    const std::uint32_t flags = WaveFlags(mode) | waveflags::Memory;
+    auto bytes = media.resources.load("CUSTOM", number);
+    if (!bytes)
+        return;
+    // Replacing the held wave is safe: the player stops the old one when the new one starts,
+    // and the old bytes are released only after that.
+    std::vector<std::uint8_t> previous = std::move(media.playingResource);
+    media.playingResource = std::move(*bytes);
+    media.waves.playMemory(media.playingResource, flags);
+}
+
+void PlayWaveFile(Media& media, const std::string& path, const std::string& mode) {
+    media.waves.playFile(path, WaveFlags(mode));
+}
+
+void PlayAviMovie(Media& media, const std::string& path, const DisplayBox& box, bool fit) {
+    try {
+        const long long boxW = whole(box.ScaleWidth());
+        const long long boxH = whole(box.ScaleHeight());
+        if (!openMovie(media, "open AVIvideo!" + GetShortPath(media, path) + " alias movie", box,
+                       "Error playing AVI"))
+            return;
+        if (fit)
+            placeAviMovie(media, boxW, boxH);
+        send(media, "play movie");
+        media.events.processEvents();
+    } catch (const std::exception&) {
+        failMovie(media, "Error playing AVI");
+    }
+}
+
+void PlayMpegMovie(Media& media, const std::string& path, const DisplayBox& box, bool fit) {
+    try {
+        const long long boxW = whole(box.ScaleWidth());
+        const long long boxH = whole(box.ScaleHeight());
+        if (!openMovie(media, "open MPEGvideo!" + GetShortPath(media, path) + " alias movie", box,
+                       "Error playing MPEG"))
+            return;
+        // An MPEG movie is never centred: where it can stretch it fills the box.
+        if (fit && canStretch(media))
+            send(media, fillCommand(boxW, boxH));
+        send(media, "play movie");
+        media.events.processEvents();
+    } catch (const std::exception&) {
+        failMovie(media, "Error playing MPEG");
+    }
+}
+
+void PlayMidiFile(Media& media, const std::string& path) {
+    try {
+        send(media, "open sequencer!" + GetShortPath(media, path) + " alias song ");
+        send(media, "play song");
+    } catch (const std::exception&) {
+        send(media, "close all");
+        media.dialogs.message("Error playing MIDI.", Dialogs::Buttons::Ok, Dialogs::Icon::Critical);
+    }
+}
+
+void PlayMp3File(Media& media, const std::string& path) {
+    try {
+        send(media, "open MPEGvideo!" + GetShortPath(media, path) + " alias song ");
+        send(media, "play song");
+    } catch (const std::exception&) {
+        send(media, "close all");
+        media.dialogs.message("Error playing MP3.", Dialogs::Buttons::Ok, Dialogs::Icon::Critical);
+    }
+}
+
+void CloseAllMedia(Media& media) {
+    send(media, "close all");
+}
+
+std::string GetShortPath(Media& media, const std::string& path) {
+    std::string buffer(kShortPathCapacity, ' ');
+    const std::uint32_t n = media.shortPaths.getShortPathName(path, buffer, kShortPathCapacity);
+    if (n == 0)
+        return "error";
+    return buffer.substr(0, n);
+}
+
+} // namespace examo::modSound
