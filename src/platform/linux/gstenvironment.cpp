@@ -1,0 +1,73 @@
+#include "platform/linux/gstenvironment.h"
+
+#include <gst/gst.h>
+
+#include <cstdlib>
+#include <cstring>
+
+namespace examo {
+
+namespace {
+
+bool envIs(const char* name, const char* value) {
+    const char* v = std::getenv(name);
+    return v != nullptr && std::strcmp(v, value) == 0;
+}
+
+// A sound device is there when the desktop's automatic sink can be opened.
+bool probeSoundDevice() {
+    if (envIs("EXAMO_AUDIO", "silent"))
+        return false;
+    GstElement* sink = gst_element_factory_make("autoaudiosink", nullptr);
+    if (sink == nullptr)
+        return false;
+    gst_object_ref_sink(sink);
+    const bool ok = gst_element_set_state(sink, GST_STATE_READY) != GST_STATE_CHANGE_FAILURE;
+    gst_element_set_state(sink, GST_STATE_NULL);
+    gst_object_unref(sink);
+    return ok;
+}
+
+bool probeX11Display() {
+    const char* display = std::getenv("DISPLAY");
+    if (display == nullptr || *display == '\0')
+        return false;
+    // Under Qt's offscreen platform there are no native windows to draw into.
+    const char* qpa = std::getenv("QT_QPA_PLATFORM");
+    return qpa == nullptr || *qpa == '\0' || std::strncmp(qpa, "xcb", 3) == 0;
+}
+
+GstElement* silentSink(const char* factory) {
+    GstElement* sink = gst_element_factory_make(factory, nullptr);
+    if (sink != nullptr)
+        g_object_set(sink, "sync", TRUE, nullptr); // keep real time
+    return sink;
+}
+
+} // namespace
+
+GstEnvironment::GstEnvironment() {
+    gst_init(nullptr, nullptr);
+    m_sound = probeSoundDevice();
+    m_x11 = probeX11Display();
+}
+
+GstEnvironment::~GstEnvironment() = default;
+
+GstElement* GstEnvironment::makeAudioSink() const {
+    if (m_sound) {
+        if (GstElement* sink = gst_element_factory_make("autoaudiosink", nullptr))
+            return sink;
+    }
+    return silentSink("fakesink");
+}
+
+GstElement* GstEnvironment::makeVideoSink() const {
+    if (m_x11) {
+        if (GstElement* sink = gst_element_factory_make("ximagesink", nullptr))
+            return sink;
+    }
+    return silentSink("fakevideosink");
+}
+
+} // namespace examo
