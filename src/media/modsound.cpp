@@ -74,6 +74,37 @@ long long whole(double v) {
     return static_cast<long long>(std::trunc(v));
 }
 
+// Opens the movie in the box, places it when asked to fit, and starts it.
+void playMovie(Media& media, const std::string& openPrefix, const std::string& path,
+               const DisplayBox& box, bool fit, const char* message,
+               void (*place)(Media&, long long, long long)) {
+    try {
+        const long long boxW = whole(box.ScaleWidth());
+        const long long boxH = whole(box.ScaleHeight());
+        if (!openMovie(media, openPrefix + GetShortPath(media, path) + " alias movie", box,
+                       message))
+            return;
+        if (fit)
+            place(media, boxW, boxH);
+        send(media, "play movie");
+        media.events.processEvents();
+    } catch (const std::exception&) {
+        failMovie(media, message);
+    }
+}
+
+// Tunes play on after the call; the service's results are not looked at.
+void playTune(Media& media, const std::string& openPrefix, const std::string& path,
+              const char* message) {
+    try {
+        send(media, openPrefix + GetShortPath(media, path) + " alias song ");
+        send(media, "play song");
+    } catch (const std::exception&) {
+        send(media, "close all");
+        media.dialogs.message(message, Dialogs::Buttons::Ok, Dialogs::Icon::Critical);
+    }
+}
+
 } // namespace
 
 std::uint32_t WaveFlags(const std::string& mode) {
@@ -107,56 +138,24 @@ void PlayWaveFile(Media& media, const std::string& path, const std::string& mode
 }
 
 void PlayAviMovie(Media& media, const std::string& path, const DisplayBox& box, bool fit) {
-    try {
-        const long long boxW = whole(box.ScaleWidth());
-        const long long boxH = whole(box.ScaleHeight());
-        if (!openMovie(media, "open AVIvideo!" + GetShortPath(media, path) + " alias movie", box,
-                       "Error playing AVI"))
-            return;
-        if (fit)
-            placeAviMovie(media, boxW, boxH);
-        send(media, "play movie");
-        media.events.processEvents();
-    } catch (const std::exception&) {
-        failMovie(media, "Error playing AVI");
-    }
+    playMovie(media, "open AVIvideo!", path, box, fit, "Error playing AVI", placeAviMovie);
 }
 
 void PlayMpegMovie(Media& media, const std::string& path, const DisplayBox& box, bool fit) {
-    try {
-        const long long boxW = whole(box.ScaleWidth());
-        const long long boxH = whole(box.ScaleHeight());
-        if (!openMovie(media, "open MPEGvideo!" + GetShortPath(media, path) + " alias movie", box,
-                       "Error playing MPEG"))
-            return;
-        // An MPEG movie is never centred: where it can stretch it fills the box.
-        if (fit && canStretch(media))
-            send(media, fillCommand(boxW, boxH));
-        send(media, "play movie");
-        media.events.processEvents();
-    } catch (const std::exception&) {
-        failMovie(media, "Error playing MPEG");
-    }
+    // An MPEG movie is never centred: where it can stretch it fills the box.
+    playMovie(media, "open MPEGvideo!", path, box, fit, "Error playing MPEG",
+              [](Media& m, long long boxW, long long boxH) {
+                  if (canStretch(m))
+                      send(m, fillCommand(boxW, boxH));
+              });
 }
 
 void PlayMidiFile(Media& media, const std::string& path) {
-    try {
-        send(media, "open sequencer!" + GetShortPath(media, path) + " alias song ");
-        send(media, "play song");
-    } catch (const std::exception&) {
-        send(media, "close all");
-        media.dialogs.message("Error playing MIDI.", Dialogs::Buttons::Ok, Dialogs::Icon::Critical);
-    }
+    playTune(media, "open sequencer!", path, "Error playing MIDI.");
 }
 
 void PlayMp3File(Media& media, const std::string& path) {
-    try {
-        send(media, "open MPEGvideo!" + GetShortPath(media, path) + " alias song ");
-        send(media, "play song");
-    } catch (const std::exception&) {
-        send(media, "close all");
-        media.dialogs.message("Error playing MP3.", Dialogs::Buttons::Ok, Dialogs::Icon::Critical);
-    }
+    playTune(media, "open MPEGvideo!", path, "Error playing MP3.");
 }
 
 void CloseAllMedia(Media& media) {

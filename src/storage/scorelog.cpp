@@ -48,22 +48,11 @@ std::vector<std::string> DecodeEntries(std::string_view bytes) {
 }
 
 ReadResult Read(const std::string& logPath) {
-    ReadResult result;
     auto file = files::ReadWholeFile(logPath, kMaxLogBytes);
-    switch (file.status) {
-    case files::ReadStatus::Ok:
+    ReadResult result;
+    result.error = file.status;
+    if (file.status == files::ReadStatus::Ok)
         result.entries = DecodeEntries(file.bytes);
-        break;
-    case files::ReadStatus::Missing:
-        result.error = ReadError::Missing;
-        break;
-    case files::ReadStatus::Unreadable:
-        result.error = ReadError::Unreadable;
-        break;
-    case files::ReadStatus::TooLarge:
-        result.error = ReadError::TooLarge;
-        break;
-    }
     return result;
 }
 

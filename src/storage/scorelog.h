@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/clock.h"
+#include "storage/files.h"
 
 #include <optional>
 #include <string>
@@ -39,10 +40,11 @@ std::string BuildEntry(const ScoreLogRecord& record);
 // False when the log could not be written.
 bool AppendEntry(const std::string& logPath, const ScoreLogRecord& record);
 
-enum class ReadError { None, Missing, Unreadable, TooLarge };
+// Ok, Missing, Unreadable or TooLarge, as the file read gave it.
+using ReadError = files::ReadStatus;
 
 struct ReadResult {
-    ReadError error = ReadError::None;
+    ReadError error = ReadError::Ok;
     // Each entry unscrambled; a well-formed entry ends with its own CR LF.
     std::vector<std::string> entries;
 };

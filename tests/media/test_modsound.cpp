@@ -1,4 +1,5 @@
 #include "fakes/fakedialogs.h"
+#include "fakes/fakeeventpump.h"
 #include "fakes/fakemedia.h"
 #include "media/modsound.h"
 
@@ -18,12 +19,6 @@ public:
 
 private:
     double m_w, m_h;
-};
-
-class CountingPump : public EventPump {
-public:
-    void processEvents() override { ++runs; }
-    int runs = 0;
 };
 
 class ModSound : public ::testing::Test {
@@ -48,7 +43,7 @@ protected:
     fakes::FakeShortPath shortPaths;
     fakes::FakeResources resources;
     fakes::FakeDialogs dialogs;
-    CountingPump pump;
+    fakes::FakeEventPump pump;
     modSound::Media media{mci, waves, shortPaths, resources, dialogs, pump, {}};
 };
 

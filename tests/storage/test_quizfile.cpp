@@ -8,15 +8,9 @@ using namespace examo;
 using examo::testing::readBytes;
 using examo::testing::TempFolder;
 using examo::testing::writeBytes;
+using examo::testing::xorAll;
 
 namespace {
-
-std::string xorAll(const std::string& s, unsigned char key) {
-    std::string out;
-    for (unsigned char c : s)
-        out += static_cast<char>(c ^ key);
-    return out;
-}
 
 const std::string kRecord1 = "m\xA9Q1\xA9"
                              "a\xA9"

@@ -7,15 +7,9 @@
 using namespace examo;
 using examo::testing::readBytes;
 using examo::testing::TempFolder;
+using examo::testing::xorAll;
 
 namespace {
-
-std::string xorAll(const std::string& s, unsigned char key) {
-    std::string out;
-    for (unsigned char c : s)
-        out += static_cast<char>(c ^ key);
-    return out;
-}
 
 scorelog::ScoreLogRecord annsQuiz() {
     scorelog::ScoreLogRecord r;
@@ -75,7 +69,7 @@ TEST(ScoreLog, EntriesAreAppendedScrambledOneLineEachInOrder) {
     EXPECT_EQ(readBytes(log), xorAll(kAnnsEntry, 197) + "\r\n" + xorAll(bensEntry, 197) + "\r\n");
 
     const auto back = scorelog::Read(log);
-    ASSERT_EQ(back.error, scorelog::ReadError::None);
+    ASSERT_EQ(back.error, scorelog::ReadError::Ok);
     EXPECT_EQ(back.entries, (std::vector<std::string>{kAnnsEntry, bensEntry}));
 }
 
@@ -107,6 +101,6 @@ TEST(ScoreLog, ReadingMissingAndEmptyLogs) {
     EXPECT_EQ(scorelog::Read(dir.path("none.log")).error, scorelog::ReadError::Missing);
     examo::testing::writeBytes(dir.path("empty.log"), "");
     const auto empty = scorelog::Read(dir.path("empty.log"));
-    EXPECT_EQ(empty.error, scorelog::ReadError::None);
+    EXPECT_EQ(empty.error, scorelog::ReadError::Ok);
     EXPECT_TRUE(empty.entries.empty());
 }

@@ -39,6 +39,14 @@ inline void writeBytes(const std::string& path, const std::string& bytes) {
     std::ofstream(path, std::ios::binary) << bytes;
 }
 
+// Each byte combined with the key, written out independently of the code under test.
+inline std::string xorAll(const std::string& s, unsigned char key) {
+    std::string out;
+    for (unsigned char c : s)
+        out += static_cast<char>(c ^ key);
+    return out;
+}
+
 // While alive, no file may grow beyond maxBytes: writes past it fail as on a full disk.
 // (Permissions cannot make writes fail for root, who runs CI.)
 class FileSizeLimit {

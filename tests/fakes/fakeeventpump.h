@@ -1,0 +1,14 @@
+#pragma once
+
+#include "platform/eventpump.h"
+
+namespace examo::fakes {
+
+// Counts how often the events were let through.
+class FakeEventPump : public EventPump {
+public:
+    void processEvents() override { ++runs; }
+    int runs = 0;
+};
+
+} // namespace examo::fakes
