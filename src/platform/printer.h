@@ -13,10 +13,11 @@ public:
 };
 
 // The default printer, in the model of a page with a current position that text advances.
-// Coordinates are in the current scale (ScaleMode 6 = millimetres, 1 = twips).
+// Coordinates are in the current scale (ScaleMode 6 = millimetres, 1 = twips, 3 = the
+// printer's own pixels), measured from the top left corner of the printable area.
 class Printer {
 public:
-    enum ScaleMode { Twips = 1, Millimetres = 6 };
+    enum ScaleMode { Twips = 1, Pixels = 3, Millimetres = 6 };
 
     virtual ~Printer() = default;
     virtual void setScaleMode(int mode) = 0;
@@ -27,11 +28,14 @@ public:
     virtual void setFontName(const QString& name) = 0;
     virtual void setFontSize(double points) = 0;
     virtual void setFontBold(bool bold) = 0;
+    // Width of lines and box outlines in the printer's pixels.
+    virtual void setDrawWidth(int pixels) = 0;
     // Writes text at the current position; with endLine the position moves to the next line's
     // start, without it to the end of the text.
     virtual void print(const QString& text, bool endLine = true) = 0;
     virtual double textWidth(const QString& text) = 0;
     virtual double textHeight(const QString& text) = 0;
+    // Both leave the current position at (x2, y2).
     virtual void line(double x1, double y1, double x2, double y2) = 0;
     virtual void box(double x1, double y1, double x2, double y2) = 0;
     virtual void paintPicture(const QImage& picture, double x, double y, double width,
@@ -41,6 +45,9 @@ public:
     virtual void newPage() = 0;
     // Sends the document; throws PrintError when it could not be printed.
     virtual void endDoc() = 0;
+    // Throws away the document begun so far; nothing is sent. Never throws, so that failure
+    // handling can call it.
+    virtual void killDoc() = 0;
 };
 
 } // namespace examo

@@ -3,6 +3,7 @@
 #include "platform/dialogs.h"
 
 #include <deque>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -26,6 +27,8 @@ public:
     Answer message(const std::string& text, Buttons buttons, Icon icon,
                    const std::string& title) override {
         messages.push_back({text, buttons, icon, title});
+        if (onMessage)
+            onMessage(messages.back());
         if (!answers.empty()) {
             const Answer a = answers.front();
             answers.pop_front();
@@ -47,6 +50,8 @@ public:
     std::vector<Message> messages;
     std::vector<Input> inputs;
     std::deque<Answer> answers;
+    // Runs while a box is up, to look at the window behind it.
+    std::function<void(const Message&)> onMessage;
     std::deque<std::optional<std::string>> inputAnswers; // nullopt = Cancel
 };
 

@@ -23,6 +23,7 @@ public:
     void setFontName(const QString& name) override { record(QStringLiteral("FontName|") + name); }
     void setFontSize(double points) override { record(QStringLiteral("FontSize|%1").arg(points)); }
     void setFontBold(bool bold) override { record(QStringLiteral("FontBold|%1").arg(bold)); }
+    void setDrawWidth(int pixels) override { record(QStringLiteral("DrawWidth|%1").arg(pixels)); }
     void print(const QString& text, bool endLine) override {
         check();
         calls.append(QStringLiteral("Print|") + text +
@@ -38,9 +39,13 @@ public:
     double textHeight(const QString&) override { return lineHeight; }
     void line(double x1, double y1, double x2, double y2) override {
         record(QStringLiteral("Line|%1|%2|%3|%4").arg(x1).arg(y1).arg(x2).arg(y2));
+        m_x = x2;
+        m_y = y2;
     }
     void box(double x1, double y1, double x2, double y2) override {
         record(QStringLiteral("Box|%1|%2|%3|%4").arg(x1).arg(y1).arg(x2).arg(y2));
+        m_x = x2;
+        m_y = y2;
     }
     void paintPicture(const QImage& picture, double x, double y, double w, double h) override {
         record(QStringLiteral("PaintPicture|%1x%2|%3|%4|%5|%6")
@@ -60,6 +65,11 @@ public:
     }
     void endDoc() override {
         record(QStringLiteral("EndDoc"));
+        m_x = 0;
+        m_y = 0;
+    }
+    void killDoc() override {
+        calls.append(QStringLiteral("KillDoc"));
         m_x = 0;
         m_y = 0;
     }

@@ -1,0 +1,14 @@
+#pragma once
+
+#include "platform/eventpump.h"
+
+#include <QCoreApplication>
+
+namespace examo {
+
+class QtEventPump : public EventPump {
+public:
+    void processEvents() override { QCoreApplication::processEvents(); }
+};
+
+} // namespace examo

@@ -1,0 +1,92 @@
+#pragma once
+
+#include "quizrun/picturebox.h"
+
+#include <QGroupBox>
+#include <QLabel>
+#include <QMainWindow>
+#include <QPushButton>
+#include <QRadioButton>
+
+#include <array>
+#include <functional>
+
+namespace examo {
+
+// The window a quiz is taken in: the same controls in the player and in the creator's
+// previewer, which differ only in caption, client size and where the score stands.
+class QuizForm : public QMainWindow {
+public:
+    struct Layout {
+        QString caption;
+        int clientWidthTwips;
+        int clientHeightTwips;
+        int scoreLeftTwips;
+    };
+
+    static constexpr int kInView = 4320;
+    static constexpr int kOutOfSight = -20000;
+
+    explicit QuizForm(const Layout& layout, QWidget* parent = nullptr);
+
+    // Moves a panel in or out of sight by its left edge in twips.
+    static void setLeftTwips(QWidget* widget, int leftTwips);
+    static int leftTwips(const QWidget* widget);
+
+    // Unselects every answer button of a panel.
+    template <std::size_t N> static void unselect(std::array<QRadioButton*, N>& buttons) {
+        for (auto* b : buttons) {
+            b->setAutoExclusive(false);
+            b->setChecked(false);
+            b->setAutoExclusive(true);
+        }
+    }
+
+    // Called when a mouse button is released on an answer button, after the button has
+    // handled the release itself: (index, mouse button, shift state, x, y).
+    using MouseUpHandler = std::function<void(int, int, int, int, int)>;
+    void onMultipleChoiceMouseUp(MouseUpHandler handler) { m_abcdMouseUp = std::move(handler); }
+    void onTrueFalseMouseUp(MouseUpHandler handler) { m_trueFalseMouseUp = std::move(handler); }
+
+    QWidget* client() const { return m_client; }
+    QCursor ownCursor() const { return m_cursor; }
+
+    QLabel* lblScore;
+    QLabel* lblTitle;
+    QLabel* lblTeacher;
+    QPushButton* cmdExit;
+    QPushButton* cmdPreview;
+    QLabel* lblCount;
+    PictureBox* picPic;
+    PictureBox* picHide;
+    QGroupBox* grpMultiple;
+    QLabel* lblMQuestion;
+    std::array<QRadioButton*, 4> optABCD;
+    std::array<QLabel*, 4> lblMAnswer;
+    QGroupBox* grpTrueFalse;
+    QLabel* lblTrueQuestion;
+    std::array<QRadioButton*, 2> optTrueFalse;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void buildControls(const Layout& layout);
+
+    QWidget* m_client;
+    QCursor m_cursor;
+    MouseUpHandler m_abcdMouseUp;
+    MouseUpHandler m_trueFalseMouseUp;
+};
+
+// The colours of the quiz window.
+namespace quizcolors {
+inline const QColor kBack(53, 53, 255);
+inline const QColor kLabel(106, 181, 255);
+inline const QColor kButton(150, 200, 255);
+} // namespace quizcolors
+
+void setBackColor(QWidget* widget, const QColor& color);
+QColor backColor(const QWidget* widget);
+
+} // namespace examo

@@ -1,0 +1,340 @@
+#include "quizrun/quizrun.h"
+
+#include "platform/cp1252.h"
+#include "storage/record.h"
+#include "storage/textrules.h"
+
+#include <QApplication>
+
+#include <filesystem>
+
+namespace examo {
+
+namespace {
+
+bool fileExists(const std::string& path) {
+    if (path.empty())
+        return false;
+    std::error_code ec;
+    return std::filesystem::is_regular_file(path, ec);
+}
+
+enum class MediaKind { None, Wave, Avi, Mpeg, Midi, Mp3, Picture };
+
+MediaKind kindOf(const std::string& path, bool ignoreCase) {
+    const std::string ext =
+        ignoreCase ? text::ToLowerAscii(text::ExtensionOf(path)) : text::ExtensionOf(path);
+    if (ext == "wav")
+        return MediaKind::Wave;
+    if (ext == "avi")
+        return MediaKind::Avi;
+    if (ext == "mpg" || ext == "mpeg")
+        return MediaKind::Mpeg;
+    if (ext == "mid" || ext == "midi")
+        return MediaKind::Midi;
+    if (ext == "mp3")
+        return MediaKind::Mp3;
+    if (ext == "bmp" || ext == "wmf" || ext == "jpeg" || ext == "jpg")
+        return MediaKind::Picture;
+    return MediaKind::None;
+}
+
+} // namespace
+
+QString fromQuizText(const std::string& cp1252) {
+    return QString::fromStdString(cp1252::toUtf8(cp1252));
+}
+
+QuizRun::QuizRun(QuizForm& form, QuizServices& services, QuizRunRules rules)
+    : m_form(form), m_services(services), m_rules(std::move(rules)) {}
+
+void QuizRun::restartClock() {
+    StartTime = m_services.clock.monotonicSeconds();
+}
+
+long long QuizRun::elapsedSeconds() {
+    return text::WholePart(m_services.clock.monotonicSeconds() - StartTime);
+}
+
+void QuizRun::redraw() {
+    m_form.repaint();
+}
+
+void QuizRun::message(const std::string& text, Dialogs::Icon icon) {
+    m_services.dialogs.message(text, Dialogs::Buttons::Ok, icon);
+}
+
+void QuizRun::UpdateCounters() {
+    m_form.lblCount->setText(QStringLiteral("Question #") +
+                             QString::fromStdString(text::Str(CurrentQuestion)));
+    m_form.lblScore->setText(
+        QStringLiteral("Score: %1 correct of %2 total.").arg(Score).arg(questionCount()));
+    m_form.picPic->clearPicture();
+    m_form.picPic->hide();
+    m_form.cmdPreview->hide();
+    modSound::CloseAllMedia(m_services.media);
+}
+
+void QuizRun::ShowQuestion() {
+    UpdateCounters();
+    const auto kind = record::KindOf(recordAt(CurrentQuestion));
+    if (kind == record::QuestionKind::MultipleChoice)
+        ShowMultipleChoice();
+    else if (kind == record::QuestionKind::TrueFalse)
+        ShowTrueFalse();
+}
+
+void QuizRun::ShowMultipleChoice() {
+    showQuestionOf(false);
+}
+
+void QuizRun::ShowTrueFalse() {
+    showQuestionOf(true);
+}
+
+void QuizRun::showQuestionOf(bool trueFalse) {
+    const std::string line = recordAt(CurrentQuestion);
+    if (!trueFalse)
+        HideMedia(); // the true/false display relies on ShowQuestion having hidden everything
+    if (trueFalse) {
+        QuizForm::unselect(m_form.optTrueFalse);
+        QuizForm::setLeftTwips(m_form.grpTrueFalse, QuizForm::kInView);
+        QuizForm::setLeftTwips(m_form.grpMultiple, QuizForm::kOutOfSight);
+    } else {
+        QuizForm::unselect(m_form.optABCD);
+        QuizForm::setLeftTwips(m_form.grpTrueFalse, QuizForm::kOutOfSight);
+        QuizForm::setLeftTwips(m_form.grpMultiple, QuizForm::kInView);
+    }
+    if (line.empty())
+        return;
+    const auto parsed = record::ParseQuestion(line);
+    if (!parsed.question) {
+        message("An error has occured.  Unable to process question " +
+                cp1252::toUtf8(parsed.kindField));
+        return;
+    }
+    const record::Question& q = *parsed.question;
+    if (trueFalse) {
+        m_form.lblTrueQuestion->setText(fromQuizText(q.text));
+    } else {
+        m_form.lblMQuestion->setText(fromQuizText(q.text));
+        for (std::size_t i = 0; i < 4; ++i)
+            m_form.lblMAnswer[i]->setText(fromQuizText(q.answers[i]));
+    }
+    CorrectAnswer = static_cast<std::int16_t>(q.correct);
+    lookUpMedia(cp1252::toUtf8(q.media));
+}
+
+void QuizRun::lookUpMedia(const std::string& field) {
+    // As written first (relative names count from the current folder), then in the quiz's folder.
+    if (!record::IsNoneMedia(field) && fileExists(field))
+        ShowMedia(field);
+    else if (fileExists(quizFolder() + field))
+        ShowMedia(quizFolder() + field);
+}
+
+void QuizRun::ShowMedia(const std::string& path) {
+    MediaPath = path;
+    auto& media = m_services.media;
+    const auto startMedia = [this](const QString& caption, bool showBox) {
+        m_form.setCursor(Qt::WaitCursor);
+        m_form.cmdPreview->setText(caption);
+        m_form.cmdPreview->show();
+        m_form.picPic->setVisible(showBox);
+        redraw();
+    };
+    switch (kindOf(path, true)) {
+    case MediaKind::Wave:
+        startMedia(QStringLiteral("Play Sound"), false);
+        modSound::PlayWaveFile(media, path, "sync");
+        break;
+    case MediaKind::Avi:
+        startMedia(QStringLiteral("Play Movie"), true);
+        modSound::PlayAviMovie(media, path, *m_form.picPic, true);
+        break;
+    case MediaKind::Mpeg:
+        startMedia(QStringLiteral("Play Movie"), true);
+        modSound::PlayMpegMovie(media, path, *m_form.picPic, true);
+        break;
+    case MediaKind::Midi:
+        startMedia(QStringLiteral("Play Music"), false);
+        modSound::PlayMidiFile(media, path);
+        break;
+    case MediaKind::Mp3:
+        startMedia(QStringLiteral("Play Music"), false);
+        modSound::PlayMp3File(media, path);
+        break;
+    case MediaKind::Picture: {
+        const QImage picture = m_services.pictures.load(QString::fromStdString(path));
+        if (picture.isNull()) {
+            m_form.setCursor(m_form.ownCursor());
+            message("Error loading media file!", Dialogs::Icon::Critical);
+            return;
+        }
+        m_form.picHide->setAutoSizedPicture(picture);
+        FitPicture();
+        redraw();
+        return;
+    }
+    case MediaKind::None:
+        return;
+    }
+    m_form.setCursor(m_form.ownCursor());
+}
+
+void QuizRun::FitPicture() {
+    const int W = m_form.picHide->innerWidth();
+    const int H = m_form.picHide->innerHeight();
+    const int BW = m_form.picPic->innerWidth();
+    const int BH = m_form.picPic->innerHeight();
+    if (W <= 0 || H <= 0)
+        return;
+    int w = W;
+    int h = H;
+    if (W > BW || H > BH) {
+        // The scale is held in single precision, as the drawing has always computed it.
+        const float rw = static_cast<float>(BW) / static_cast<float>(W);
+        const float rh = static_cast<float>(BH) / static_cast<float>(H);
+        const float r = rw < rh ? rw : rh;
+        w = static_cast<int>(text::RoundHalfEven(static_cast<double>(static_cast<float>(W * r))));
+        h = static_cast<int>(text::RoundHalfEven(static_cast<double>(static_cast<float>(H * r))));
+    }
+    const int x = static_cast<int>(text::WholePart((BW - w) / 2.0));
+    const int y = static_cast<int>(text::WholePart((BH - h) / 2.0));
+    m_form.picPic->clearPicture();
+    m_form.picPic->paintPicture(m_form.picHide->picture(), x, y, w, h);
+    m_form.cmdPreview->hide();
+    m_form.picPic->show();
+}
+
+void QuizRun::HideMedia() {
+    m_form.cmdPreview->hide();
+    m_form.picPic->hide();
+    if (m_rules.hideMediaClosesAll)
+        modSound::CloseAllMedia(m_services.media);
+}
+
+void QuizRun::SetColors(const QColor& color) {
+    for (QWidget* w : std::initializer_list<QWidget*>{
+             &m_form, m_form.client(), m_form.lblScore, m_form.lblTeacher, m_form.lblTitle,
+             m_form.grpMultiple, m_form.grpTrueFalse, m_form.picPic, m_form.optTrueFalse[0],
+             m_form.optTrueFalse[1]})
+        setBackColor(w, color);
+    redraw();
+}
+
+void QuizRun::cmdPreview_Click() {
+    m_form.setCursor(Qt::WaitCursor);
+    auto& media = m_services.media;
+    modSound::CloseAllMedia(media);
+    switch (kindOf(MediaPath, m_rules.playButtonIgnoresCase)) {
+    case MediaKind::Wave:
+        modSound::PlayWaveFile(media, MediaPath, "async");
+        break;
+    case MediaKind::Midi:
+        modSound::PlayMidiFile(media, MediaPath);
+        break;
+    case MediaKind::Mp3:
+        modSound::PlayMp3File(media, MediaPath);
+        break;
+    case MediaKind::Mpeg:
+        modSound::PlayMpegMovie(media, MediaPath, *m_form.picPic, true);
+        break;
+    case MediaKind::Avi:
+        modSound::PlayAviMovie(media, MediaPath, *m_form.picPic, true);
+        break;
+    case MediaKind::Picture:
+    case MediaKind::None:
+        break;
+    }
+    m_form.setCursor(m_form.ownCursor());
+}
+
+void QuizRun::optABCD_MouseUp(int index, int, int, int, int) {
+    grade(index, m_form.optABCD, false);
+}
+
+void QuizRun::optTrueFalse_MouseUp(int index, int, int, int, int) {
+    grade(index, m_form.optTrueFalse, true);
+}
+
+template <std::size_t N>
+void QuizRun::grade(int index, std::array<QRadioButton*, N>& buttons, bool trueFalse) {
+    if (!acceptsAnswer(trueFalse))
+        return;
+    if (CorrectAnswer < 0 || CorrectAnswer >= static_cast<int>(N)) {
+        // The record names no existing button: it cannot be graded.
+        if (!m_rules.outOfRangeAnswerCountsWrong) {
+            message("There has been an error in this question.", Dialogs::Icon::Critical);
+            return;
+        }
+        m_form.cmdPreview->hide();
+        m_form.picPic->hide();
+        playWrongSound();
+        NextQuestion();
+        return;
+    }
+    const QColor saved = backColor(&m_form);
+    m_form.cmdPreview->hide();
+    m_form.picPic->hide();
+    if (index != CorrectAnswer) {
+        playWrongSound();
+        const QString letter = buttons[CorrectAnswer]->text();
+        const QString answer =
+            trueFalse ? letter + QStringLiteral(".")
+                      : letter + QStringLiteral(". ") + m_form.lblMAnswer[CorrectAnswer]->text();
+        message("The correct answer was " + answer.toStdString(), m_rules.wrongAnswerIcon);
+    } else {
+        SetColors(backColor(m_form.cmdExit));
+        playRightSound();
+        ++Score;
+        if (trueFalse && m_rules.redStepOnTrueFalse)
+            SetColors(QColor(255, 0, 0));
+        SetColors(saved);
+    }
+    NextQuestion();
+}
+
+void QuizRun::NextQuestion() {
+    ++CurrentQuestion;
+    if (CurrentQuestion <= questionCount()) {
+        ShowQuestion();
+        return;
+    }
+    markQuizEnd();
+    m_form.picPic->clearPicture();
+    m_form.picPic->hide();
+    m_form.cmdPreview->hide();
+    ShowResults();
+}
+
+std::string QuizRun::summaryText(int score, int count, const std::string& percent,
+                                 const std::string& timeText) {
+    return "You got " + text::Dec(score) + " correct out of " + text::Dec(count) +
+           " total questions.\r\nYou scored " + percent + " percent.\r\nYou spent " + timeText +
+           " on this quiz.\r\n\r\nWould you like to print your score?";
+}
+
+std::string QuizRun::scoreLine(int score, int count, const std::string& percent,
+                               const std::string& timeText) {
+    return "Score " + text::Dec(score) + " of " + text::Dec(count) + ".  " + percent +
+           "%   Time spent " + timeText + ".  Test date:  " + m_services.clock.now().shortDate;
+}
+
+void QuizRun::PrintScore(const QString& studentLine, const QString& testLine,
+                         const QString& scoreLine, bool blankLinePair) {
+    try {
+        Printer& p = m_services.printer;
+        p.print(QString());
+        if (blankLinePair)
+            p.print(QStringLiteral("\r\n"));
+        p.print(studentLine);
+        p.print(testLine);
+        p.print(scoreLine);
+        p.endDoc();
+    } catch (const PrintError&) {
+        message("There was an error printing the quiz score.", Dialogs::Icon::Critical);
+    }
+}
+
+} // namespace examo

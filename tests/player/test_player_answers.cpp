@@ -1,0 +1,219 @@
+#include "playerfixture.h"
+
+#include "storage/scorelog.h"
+
+#include <QEvent>
+
+using namespace examo;
+using examo::testing::PlayerTest;
+using Sound = std::pair<int, std::uint32_t>;
+
+namespace {
+
+// Records the window's back colour each time it changes.
+class ColourLog : public QObject {
+public:
+    explicit ColourLog(QWidget* w) : m_widget(w) { w->installEventFilter(this); }
+    bool eventFilter(QObject*, QEvent* e) override {
+        if (e->type() == QEvent::PaletteChange)
+            colours.push_back(m_widget->palette().color(QPalette::Window));
+        return false;
+    }
+    std::vector<QColor> colours;
+
+private:
+    QWidget* m_widget;
+};
+
+const std::string kTrueFalse = record::BuildTrueFalse("t", "Hens lay eggs.", "none", 0);
+
+} // namespace
+
+TEST_F(PlayerTest, AWholeQuizAnsweredRightAndWrong) {
+    openAsAnn(writeQuiz("ten.exm", multipleChoice(10)));
+    std::string counterDuringResults;
+    dialogs.answers = {};
+    dialogs.onMessage = [&](const fakes::FakeDialogs::Message& m) {
+        if (m.title == "Your Score!")
+            counterDuringResults = form.lblCount->text().toStdString();
+    };
+    for (int q = 1; q <= 10; ++q) {
+        EXPECT_EQ(form.lblCount->text(), QStringLiteral("Question # %1").arg(q));
+        click(form.optABCD[q % 3 == 0 ? 0 : 2]); // questions 3, 6, 9 wrong
+        if (q == 3) {
+            EXPECT_EQ(form.lblScore->text(), QStringLiteral("Score: 2 correct of 10 total."));
+        }
+    }
+    EXPECT_EQ(counterDuringResults, "Question # 11");
+    EXPECT_EQ(dialogs.messages[0].text, "The correct answer was C. Pig");
+    EXPECT_EQ(dialogs.messages[0].icon, Dialogs::Icon::None);
+    const auto& summary = dialogs.messages.at(3);
+    EXPECT_EQ(summary.title, "Your Score!");
+    EXPECT_EQ(summary.buttons, Dialogs::Buttons::YesNo);
+    EXPECT_EQ(summary.text, "You got 7 correct out of 10 total questions.\r\nYou scored 70 "
+                            "percent.\r\nYou spent 0 seconds on this quiz.\r\n\r\nWould you like "
+                            "to print your score?");
+    // The player is empty again for the next student.
+    EXPECT_FALSE(mod.QuizOpen);
+    EXPECT_EQ(form.lblCount->text(), QStringLiteral("Question # 1"));
+    EXPECT_EQ(form.lblScore->text(), QStringLiteral("Score: 0 correct of 0 total."));
+}
+
+TEST_F(PlayerTest, RightAndWrongSoundsRotateAcrossQuizzes) {
+    openAsAnn(writeQuiz("a.exm", multipleChoice(16)));
+    dialogs.answers = std::deque<Dialogs::Answer>(1, Dialogs::Answer::No);
+    for (int q = 1; q <= 15; ++q)
+        click(form.optABCD[2]);
+    click(form.optABCD[0]);
+    std::vector<Sound> expected;
+    for (int n = 109; n <= 122; ++n)
+        expected.push_back({n, 4}); // sync, from memory
+    expected.push_back({109, 4});
+    expected.push_back({101, 5}); // async
+    EXPECT_EQ(sounds(), expected);
+
+    waves.plays.clear();
+    openAsAnn(writeQuiz("b.exm", multipleChoice(9)));
+    for (int q = 1; q <= 9; ++q)
+        click(form.optABCD[3]);
+    std::vector<Sound> wrong;
+    for (int n = 102; n <= 108; ++n)
+        wrong.push_back({n, 5});
+    wrong.push_back({101, 5});
+    wrong.push_back({102, 5});
+    EXPECT_EQ(sounds(), wrong);
+}
+
+TEST_F(PlayerTest, OnlyARightTrueFalseAnswerFlashesRed) {
+    openAsAnn(writeQuiz("mix.exm", {multipleChoice(1)[0], kTrueFalse, kTrueFalse}));
+    ColourLog log(&form);
+    const QColor own = backColor(&form);
+    click(form.optABCD[2]);
+    EXPECT_EQ(log.colours, (std::vector<QColor>{QColor(150, 200, 255), own}));
+    log.colours.clear();
+    EXPECT_EQ(QuizForm::leftTwips(form.grpTrueFalse), 4320);
+    EXPECT_LT(QuizForm::leftTwips(form.grpMultiple), -19980);
+    click(form.optTrueFalse[0]);
+    EXPECT_EQ(log.colours, (std::vector<QColor>{QColor(150, 200, 255), QColor(255, 0, 0), own}));
+    EXPECT_EQ(mod.Score, 2);
+    click(form.optTrueFalse[1]);
+    EXPECT_EQ(dialogs.messages[0].text, "The correct answer was True.");
+}
+
+TEST_F(PlayerTest, AnyMouseButtonAnswersButTheKeyboardDoesNot) {
+    openAsAnn(writeQuiz("a.exm", multipleChoice(3)));
+    click(form.optABCD[2], Qt::RightButton);
+    EXPECT_EQ(mod.CurrentQuestion, 2);
+    click(form.optABCD[2], Qt::MiddleButton);
+    EXPECT_EQ(mod.CurrentQuestion, 3);
+    form.optABCD[1]->setFocus();
+    QTest::keyClick(form.optABCD[1], Qt::Key_Space);
+    QTest::keyClick(form.optABCD[1], Qt::Key_Down);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(mod.CurrentQuestion, 3);
+    EXPECT_EQ(mod.Score, 2);
+}
+
+TEST_F(PlayerTest, AnswersWithNoQuizOpenPlayTheNoQuizSound) {
+    const std::string text =
+        "No quiz is open.  Please choose 'Open' from the 'File' menu to begin another quiz.";
+    std::vector<Sound> soundsWhenShown;
+    dialogs.onMessage = [&](const fakes::FakeDialogs::Message&) { soundsWhenShown = sounds(); };
+    click(form.optABCD[0]);
+    ASSERT_EQ(dialogs.messages.size(), 1u);
+    EXPECT_EQ(dialogs.messages[0].text, text);
+    EXPECT_EQ(soundsWhenShown, (std::vector<Sound>{{123, 4}})); // heard before the box
+    QuizForm::setLeftTwips(form.grpTrueFalse, QuizForm::kInView);
+    click(form.optTrueFalse[1]);
+    EXPECT_EQ(sounds().back(), (Sound{123, 5}));
+    EXPECT_EQ(mod.Score, 0);
+}
+
+TEST_F(PlayerTest, ARightAnswerFieldOutsideTheButtonsCountsWrongAndMovesOn) {
+    openAsAnn(writeQuiz("odd.exm", {record::BuildTrueFalse("t", "Odd", "none", 3), kTrueFalse}));
+    click(form.optTrueFalse[0]);
+    EXPECT_EQ(mod.CurrentQuestion, 2);
+    EXPECT_EQ(mod.Score, 0);
+    EXPECT_TRUE(dialogs.messages.empty()); // no letter to name
+    EXPECT_EQ(sounds().back().second, 5u);
+}
+
+TEST_F(PlayerTest, ARecordWithTooFewFieldsIsReported) {
+    openAsAnn(writeQuiz("short.exm", {"m\xA9Q\xA9"
+                                      "a\xA9"
+                                      "b\xA9"
+                                      "c\xA9"
+                                      "d\xA9none"}));
+    ASSERT_EQ(dialogs.messages.size(), 1u);
+    EXPECT_EQ(dialogs.messages[0].text, "An error has occured.  Unable to process question m");
+    EXPECT_EQ(dialogs.messages[0].icon, Dialogs::Icon::None);
+    EXPECT_EQ(form.lblMQuestion->text(), QString());
+}
+
+TEST_F(PlayerTest, SummaryPercentagesAndTimes) {
+    struct Case {
+        int right, total;
+        double seconds;
+        std::string percent, time;
+    };
+    for (const Case& c :
+         {Case{2, 3, 60, "66", "60 seconds"}, Case{0, 3, 61, "0", "1 minutes and 1 seconds"},
+          Case{3, 3, 3725.9, "100", "62 minutes and 5 seconds"}}) {
+        dialogs.messages.clear();
+        openAsAnn(writeQuiz("q.exm", multipleChoice(c.total)));
+        clock.advance(c.seconds);
+        for (int q = 1; q <= c.total; ++q)
+            click(form.optABCD[q <= c.right ? 2 : 1]);
+        const auto& summary = dialogs.messages.back();
+        EXPECT_NE(summary.text.find("You scored " + c.percent + " percent."), std::string::npos);
+        EXPECT_NE(summary.text.find("You spent " + c.time + " on this quiz."), std::string::npos);
+    }
+}
+
+TEST_F(PlayerTest, TheFinishedQuizIsLoggedBesideTheQuizAndPrintedOnYes) {
+    const auto path = writeQuiz("math.exm", multipleChoice(9), "Math", "Mr. Smith");
+    openAsAnn(path);
+    clock.advance(75);
+    dialogs.answers = {Dialogs::Answer::Ok, Dialogs::Answer::Ok, Dialogs::Answer::Yes};
+    for (int q = 1; q <= 9; ++q)
+        click(form.optABCD[q <= 7 ? 2 : 0]);
+    const std::string entry = "Ann.    Score 7 of 9.  77%   Time spent 1 minutes and 15 seconds."
+                              "  Test date:  Sunday, Dec 6 2026  09:41 AM\r\n";
+    EXPECT_EQ(examo::testing::readBytes(dir.path("math.log")),
+              examo::testing::xorAll(entry, 197) + "\r\n");
+    EXPECT_EQ(printer.calls,
+              (QStringList{QStringLiteral("Print||1"), QStringLiteral("Print|\r\n|1"),
+                           QStringLiteral("Print|Ann|1"), QStringLiteral("Print|Math  Mr. Smith|1"),
+                           QStringLiteral("Print|Score 7 of 9.  77%   Time spent 1 minutes and 15 "
+                                          "seconds.  Test date:  12/6/26|1"),
+                           QStringLiteral("EndDoc")}));
+
+    // No prints nothing; the second student's entry follows the first.
+    printer.calls.clear();
+    dialogs.answers = {Dialogs::Answer::No};
+    dialogs.inputAnswers.push_back("Ben");
+    fileDialogs.paths.push_back(path);
+    mod.mnuFileOpen_Click();
+    for (int q = 1; q <= 9; ++q)
+        click(form.optABCD[2]);
+    EXPECT_TRUE(printer.calls.isEmpty());
+    const auto log = scorelog::Read(dir.path("math.log"));
+    ASSERT_EQ(log.entries.size(), 2u);
+    EXPECT_EQ(log.entries[1].substr(0, 28), "Ben.    Score 9 of 9.  100% ");
+}
+
+TEST_F(PlayerTest, AFailingPrinterOrLogIsReportedAndThePlayerStillResets) {
+    const auto path = writeQuiz("math.exm", multipleChoice(1));
+    openAsAnn(path);
+    std::filesystem::create_directory(dir.path("math.log")); // the log cannot be appended
+    printer.fail = true;
+    dialogs.answers = {Dialogs::Answer::Ok, Dialogs::Answer::Yes};
+    click(form.optABCD[2]);
+    const auto texts = messageTexts();
+    ASSERT_EQ(texts.size(), 3u);
+    EXPECT_NE(texts[0].find(dir.path("math.log")), std::string::npos);
+    EXPECT_EQ(texts[1].rfind("You got 1 correct out of 1", 0), 0u);
+    EXPECT_EQ(texts[2], "There was an error printing the quiz score.");
+    EXPECT_EQ(dialogs.messages[2].icon, Dialogs::Icon::Critical);
+    EXPECT_FALSE(mod.QuizOpen);
+}

@@ -1,0 +1,132 @@
+#include "playerfixture.h"
+
+using namespace examo;
+using examo::testing::PlayerTest;
+using Commands = std::vector<std::string>;
+
+namespace {
+
+std::string withMedia(const std::string& media) {
+    return record::BuildMultipleChoice("m", "Which animal?", {"Cow", "Hen", "Pig", "Goat"}, media,
+                                       0);
+}
+
+} // namespace
+
+TEST_F(PlayerTest, PicturesAreFittedIntoTheDisplayBox) {
+    // A box of 270 by 270 inside its two-pixel edge.
+    form.picPic->resize(274, 274);
+    struct Case {
+        QSize picture;
+        QRect drawn;
+    };
+    for (const Case& c : {Case{{201, 100}, {34, 85, 201, 100}}, Case{{540, 301}, {0, 60, 270, 150}},
+                          Case{{270, 270}, {0, 0, 270, 270}}}) {
+        QImage picture(c.picture, QImage::Format_RGB32);
+        picture.fill(Qt::red);
+        const std::string name = "p" + std::to_string(c.picture.width()) + ".bmp";
+        pictures.pictures[QString::fromStdString(dir.path(name))] = picture;
+        examo::testing::writeBytes(dir.path(name), "BM");
+        mod.ShowMedia(dir.path(name));
+        const QImage canvas = form.picPic->canvas();
+        // Red exactly inside the drawn rectangle.
+        EXPECT_EQ(canvas.pixelColor(c.drawn.topLeft()), QColor(Qt::red)) << name;
+        EXPECT_EQ(canvas.pixelColor(c.drawn.bottomRight()), QColor(Qt::red)) << name;
+        if (c.drawn.left() > 0) {
+            EXPECT_NE(canvas.pixelColor(c.drawn.left() - 1, c.drawn.top()), QColor(Qt::red))
+                << name;
+        }
+        if (c.drawn.bottom() < 269) {
+            EXPECT_NE(canvas.pixelColor(c.drawn.left(), c.drawn.bottom() + 1), QColor(Qt::red))
+                << name;
+        }
+        EXPECT_TRUE(form.picPic->isVisible());
+        EXPECT_FALSE(form.cmdPreview->isVisible());
+    }
+}
+
+TEST_F(PlayerTest, EachKindOfMediaPlaysAndThePlayButtonReplaysIt) {
+    mci.replies["capability movie can stretch"] = "true";
+    mci.replies["where movie source"] = "0 0 160 120";
+    struct Case {
+        std::string name;
+        QString caption;
+        bool box;
+        std::string open;
+    };
+    for (const Case& c :
+         {Case{"moo.wav", QStringLiteral("Play Sound"), false, ""},
+          Case{"barn.avi", QStringLiteral("Play Movie"), true, "open AVIvideo!"},
+          Case{"clip.MPG", QStringLiteral("Play Movie"), true, "open MPEGvideo!"},
+          Case{"tune.midi", QStringLiteral("Play Music"), false, "open sequencer!"},
+          Case{"song.mp3", QStringLiteral("Play Music"), false, "open MPEGvideo!"}}) {
+        const std::string path = dir.path(c.name);
+        examo::testing::writeBytes(path, "data");
+        shortPaths.shortForms[path] = path;
+        mci.commands.clear();
+        waves.plays.clear();
+        mod.ShowMedia(path);
+        EXPECT_EQ(form.cmdPreview->text(), c.caption) << c.name;
+        EXPECT_TRUE(form.cmdPreview->isVisible()) << c.name;
+        EXPECT_EQ(form.picPic->isVisible(), c.box) << c.name;
+        EXPECT_EQ(form.cursor().shape(), form.ownCursor().shape());
+        if (c.open.empty()) {
+            ASSERT_EQ(waves.plays.size(), 1u);
+            EXPECT_EQ(waves.plays[0].path, path);
+            EXPECT_EQ(waves.plays[0].flags, 0u); // heard in full first
+        } else {
+            ASSERT_FALSE(mci.commands.empty()) << c.name;
+            EXPECT_EQ(mci.commands[0].rfind(c.open + path, 0), 0u) << c.name;
+        }
+        mci.commands.clear();
+        waves.plays.clear();
+        form.cmdPreview->click();
+        EXPECT_EQ(mci.commands.front(), "close all");
+        if (c.open.empty())
+            EXPECT_EQ(waves.plays.at(0).flags, 1u); // the replay does not block
+        else
+            EXPECT_EQ(mci.commands.at(1).rfind(c.open + path, 0), 0u) << c.name;
+    }
+    EXPECT_EQ(mci.commands.size(), 3u); // close all, open, play song
+}
+
+TEST_F(PlayerTest, MediaAreFoundAsWrittenFirstThenInTheQuizFolder) {
+    std::filesystem::create_directory(dir.path("elsewhere"));
+    examo::testing::writeBytes(dir.path("moo.wav"), "quiz folder");
+    examo::testing::writeBytes(dir.path("elsewhere/moo.wav"), "as written");
+    examo::testing::writeBytes(dir.path("only.wav"), "quiz folder only");
+    const auto quizPath =
+        writeQuiz("m.exm", {withMedia(dir.path("elsewhere/moo.wav")), withMedia("only.wav"),
+                            withMedia("none"), withMedia("missing.wav"),
+                            withMedia(dir.path("class.7/pic.bmp"))});
+    std::filesystem::current_path(dir.path("elsewhere"));
+    // Wrong answers, so the only waves from memory are the wrong-answer sounds.
+    auto fileWaves = [this] {
+        std::vector<std::string> paths;
+        for (const auto& p : waves.plays)
+            if (!p.path.empty())
+                paths.push_back(p.path);
+        return paths;
+    };
+    openAsAnn(quizPath);
+    // Question 1 is shown before the quiz folder is known.
+    EXPECT_EQ(fileWaves(), std::vector<std::string>{dir.path("elsewhere/moo.wav")});
+    click(form.optABCD[0]);
+    EXPECT_EQ(fileWaves(),
+              (std::vector<std::string>{dir.path("elsewhere/moo.wav"), dir.path("only.wav")}));
+    for (int q = 3; q <= 5; ++q) {
+        click(form.optABCD[0]);
+        EXPECT_EQ(fileWaves().size(), 2u) << q;
+        EXPECT_FALSE(form.cmdPreview->isVisible());
+    }
+    EXPECT_TRUE(dialogs.messages.empty());
+}
+
+TEST_F(PlayerTest, APictureThatCannotBeLoadedIsReported) {
+    examo::testing::writeBytes(dir.path("bad.jpg"), "not a picture");
+    mod.ShowMedia(dir.path("bad.jpg"));
+    ASSERT_EQ(dialogs.messages.size(), 1u);
+    EXPECT_EQ(dialogs.messages[0].text, "Error loading media file!");
+    EXPECT_EQ(dialogs.messages[0].icon, Dialogs::Icon::Critical);
+    EXPECT_EQ(form.cursor().shape(), form.ownCursor().shape());
+}

@@ -1,0 +1,171 @@
+#include "playerfixture.h"
+
+#include "storage/textrules.h"
+
+using namespace examo;
+using examo::testing::PlayerTest;
+using Message = fakes::FakeDialogs::Message;
+
+TEST_F(PlayerTest, StartingRecordsTheFileTypeAndShowsAnEmptyWindow) {
+    program.folderPath = "/opt/examo";
+    program.exe = "ExamoMe";
+    mod.Main();
+    ASSERT_EQ(fileTypes.values.size(), 4u);
+    EXPECT_EQ(fileTypes.values[0].value, "ExamoMe File");
+    EXPECT_EQ(fileTypes.values[1].subKey, "shell\\open\\command");
+    EXPECT_EQ(fileTypes.values[1].value, "/opt/examo/ExamoMe %1");
+    EXPECT_EQ(fileTypes.values[2].value, "/opt/examo/ExamoMe");
+    EXPECT_EQ(fileTypes.values[3].key, ".exm");
+    EXPECT_EQ(fileTypes.values[3].value, "ExamoMe");
+
+    EXPECT_EQ(form.windowTitle(), QStringLiteral("ExamoMe - Interactive Quiz"));
+    EXPECT_EQ(form.lblCount->text(), QStringLiteral("Question # 1"));
+    EXPECT_EQ(form.lblScore->text(), QStringLiteral("Score: 0 correct of 0 total."));
+    EXPECT_EQ(form.lblTitle->text(), QString());
+    EXPECT_EQ(QuizForm::leftTwips(form.grpMultiple), 4320);
+    EXPECT_LT(QuizForm::leftTwips(form.grpTrueFalse), -19980);
+    EXPECT_FALSE(form.picPic->isVisible());
+    EXPECT_FALSE(form.cmdPreview->isVisible());
+    EXPECT_TRUE(dialogs.inputs.empty()); // no command line: nobody is asked to sign in
+}
+
+TEST_F(PlayerTest, ACommandLineQuizAsksForTheNameAndShowsQuestionOne) {
+    const auto path = writeQuiz("math.exm", multipleChoice(3));
+    program.command = path;
+    dialogs.inputAnswers.push_back("  Ann  ");
+    mod.Main();
+    ASSERT_EQ(dialogs.inputs.size(), 1u);
+    EXPECT_EQ(dialogs.inputs[0].prompt, "Type your name, please.");
+    EXPECT_EQ(dialogs.inputs[0].title, "Student Sign-in");
+    EXPECT_EQ(mod.StudentName, "Ann");
+    EXPECT_TRUE(mod.QuizOpen);
+    EXPECT_EQ(mod.QuizPath, path);
+    EXPECT_EQ(mod.QuizFolder, ""); // media are looked up from the current folder
+    EXPECT_EQ(std::filesystem::current_path().string() + "/", examo::text::FolderOf(path));
+    EXPECT_EQ(form.lblTitle->text(), QStringLiteral("Farm Animals"));
+    EXPECT_EQ(form.lblMQuestion->text(), QStringLiteral("Question 1"));
+    EXPECT_EQ(form.lblMAnswer[2]->text(), QStringLiteral("Pig"));
+    EXPECT_EQ(form.lblScore->text(), QStringLiteral("Score: 0 correct of 3 total."));
+}
+
+TEST_F(PlayerTest, CommandLinesThatAreNoQuizAreIgnoredSilently) {
+    writeQuiz("quiz.exm.bak", multipleChoice(1));
+    const std::vector<std::string> commands = {
+        dir.path("quiz.exm.bak"), "\"" + dir.path("quiz.exm") + "\"", "/home/my.quizzes/math.exm"};
+    for (const std::string& command : commands) {
+        program.command = command;
+        mod.Main();
+    }
+    EXPECT_TRUE(dialogs.inputs.empty());
+    EXPECT_TRUE(dialogs.messages.empty());
+    EXPECT_FALSE(mod.QuizOpen);
+}
+
+TEST_F(PlayerTest, TheExtensionTestIgnoresCase) {
+    program.command = writeQuiz("MATH.EXM", multipleChoice(1));
+    dialogs.inputAnswers.push_back("Ann");
+    mod.Main();
+    EXPECT_TRUE(mod.QuizOpen);
+}
+
+TEST_F(PlayerTest, BlanksAreNoNameAndNoEndsTheProgram) {
+    program.command = writeQuiz("math.exm", multipleChoice(1));
+    dialogs.inputAnswers = {"   "};
+    dialogs.answers = {Dialogs::Answer::No};
+    mod.Main();
+    ASSERT_EQ(dialogs.messages.size(), 1u);
+    EXPECT_EQ(dialogs.messages[0].text, "You must type a name.  Try again?");
+    EXPECT_EQ(dialogs.messages[0].buttons, Dialogs::Buttons::YesNo);
+    EXPECT_TRUE(form.unloaded());
+    EXPECT_FALSE(mod.QuizOpen);
+    // Closing plays the farewell to its end.
+    ASSERT_FALSE(sounds().empty());
+    EXPECT_EQ(sounds().back(), (std::pair<int, std::uint32_t>{123, 4}));
+    EXPECT_EQ(mci.commands.back(), "close all");
+}
+
+TEST_F(PlayerTest, ASecondEmptyNameAfterYesEndsTheProgramToo) {
+    program.command = writeQuiz("math.exm", multipleChoice(1));
+    dialogs.inputAnswers = {std::nullopt, "  "};
+    dialogs.answers = {Dialogs::Answer::Yes};
+    mod.Main();
+    EXPECT_EQ(dialogs.inputs.size(), 2u);
+    EXPECT_TRUE(form.unloaded());
+}
+
+TEST_F(PlayerTest, NoToTryAgainFromFileOpenEndsTheProgramWhileAQuizIsOnShow) {
+    openAsAnn(writeQuiz("math.exm", multipleChoice(2)));
+    ASSERT_TRUE(mod.QuizOpen);
+    dialogs.inputAnswers = {std::nullopt};
+    dialogs.answers = {Dialogs::Answer::No};
+    mod.mnuFileOpen_Click();
+    EXPECT_TRUE(form.unloaded());
+}
+
+TEST_F(PlayerTest, FileOpenAsksWithTheQuizFilterAndSetsTheQuizFolder) {
+    const auto path = writeQuiz("math.exm", multipleChoice(2));
+    openAsAnn(path);
+    ASSERT_EQ(fileDialogs.calls.size(), 1u);
+    EXPECT_EQ(fileDialogs.calls[0].request.filter,
+              std::string("Examo Tests (*.exm)\0*.exm\0\0", 27));
+    EXPECT_EQ(fileDialogs.calls[0].request.initialDir, dir.folder());
+    EXPECT_EQ(mod.QuizFolder, dir.folder() + "/");
+    EXPECT_TRUE(mod.QuizOpen);
+    EXPECT_EQ(mci.commands.front(), "close all");
+}
+
+TEST_F(PlayerTest, ACancelledOpenLeavesTheWindowEmpty) {
+    openAsAnn(writeQuiz("math.exm", multipleChoice(2)));
+    dialogs.inputAnswers.push_back("Ben");
+    fileDialogs.paths.push_back(std::nullopt);
+    mod.mnuFileOpen_Click();
+    EXPECT_FALSE(mod.QuizOpen);
+    EXPECT_EQ(mod.StudentName, "Ben");
+    EXPECT_EQ(form.lblTitle->text(), QString());
+    EXPECT_EQ(form.lblMQuestion->text(), QString());
+    EXPECT_EQ(form.lblCount->text(), QStringLiteral("Question # 1"));
+    EXPECT_EQ(form.lblScore->text(), QStringLiteral("Score: 0 correct of 0 total."));
+}
+
+TEST_F(PlayerTest, AFileWithAnotherExtensionIsRefused) {
+    writeQuiz("quiz.exm.bak", multipleChoice(1));
+    openAsAnn(dir.path("quiz.exm.bak"));
+    ASSERT_EQ(dialogs.messages.size(), 1u);
+    EXPECT_EQ(dialogs.messages[0].text, "File does not appear to be a valid ExamoMe test.");
+    EXPECT_EQ(dialogs.messages[0].icon, Dialogs::Icon::Critical);
+    EXPECT_FALSE(mod.QuizOpen);
+}
+
+TEST_F(PlayerTest, AQuizThatCannotBeLoadedIsNamedAndTheWindowStaysEmpty) {
+    const auto path = dir.path("broken.exm");
+    examo::testing::writeBytes(path, "no separator here\r\n");
+    openAsAnn(path);
+    ASSERT_EQ(dialogs.messages.size(), 1u);
+    EXPECT_NE(dialogs.messages[0].text.find(path), std::string::npos);
+    EXPECT_EQ(dialogs.messages[0].icon, Dialogs::Icon::Critical);
+    EXPECT_FALSE(mod.QuizOpen);
+    EXPECT_EQ(form.lblMQuestion->text(), QString());
+}
+
+TEST_F(PlayerTest, HelpAndAboutBoxes) {
+    mod.mnuHelpHelp_Click();
+    mod.mnuHelpAbout_Click();
+    ASSERT_EQ(dialogs.messages.size(), 2u);
+    const Message& help = dialogs.messages[0];
+    EXPECT_EQ(help.title, "Help for ExamoMe");
+    EXPECT_EQ(help.icon, Dialogs::Icon::Information);
+    EXPECT_EQ(help.text.rfind("Choose 'Open' from the 'File' menu to open a quiz.\r\n\r\nIf a", 0),
+              0u);
+    EXPECT_NE(help.text.find("print a paper copy of your score.  If you exit\r\n"),
+              std::string::npos);
+    EXPECT_NE(help.text.find("no score will be logged.  Each time you open a\r\nquiz, you must "
+                             "enter your name."),
+              std::string::npos);
+    EXPECT_EQ(help.text.substr(help.text.size() - 16), "enter your name.");
+    const Message& about = dialogs.messages[1];
+    EXPECT_EQ(about.title, "");
+    EXPECT_EQ(about.text.rfind("ExamoMe is a multimedia interactive \r\nquiz program designed for "
+                               "testing\r\nand/or study and review purposes.\r\n\r\n",
+                               0),
+              0u);
+}

@@ -1,0 +1,180 @@
+// The player with this desktop's real services (storage, media on silent sinks, PDF
+// printing); only the boxes a person answers are scripted.
+#include "../storage/test_support.h"
+#include "fakes/fakedialogs.h"
+#include "fakes/fakeprograminfo.h"
+#include "player/examomeprogram.h"
+#include "storage/quizfile.h"
+#include "storage/record.h"
+#include "storage/scorelog.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QImage>
+#include <QProcess>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstdlib>
+#include <filesystem>
+
+using namespace examo;
+using examo::testing::TempFolder;
+
+namespace {
+
+// A mono 16-bit wave of a tone, written out by hand.
+void writeWave(const std::string& path, double seconds) {
+    const int rate = 22050;
+    const auto frames = static_cast<std::uint32_t>(seconds * rate);
+    std::string bytes;
+    auto u32 = [&bytes](std::uint32_t v) {
+        for (int i = 0; i < 4; ++i)
+            bytes += static_cast<char>((v >> (8 * i)) & 0xFF);
+    };
+    auto u16 = [&bytes](std::uint16_t v) {
+        bytes += static_cast<char>(v & 0xFF);
+        bytes += static_cast<char>(v >> 8);
+    };
+    bytes += "RIFF";
+    u32(36 + frames * 2);
+    bytes += "WAVEfmt ";
+    u32(16);
+    u16(1);
+    u16(1);
+    u32(rate);
+    u32(rate * 2);
+    u16(2);
+    u16(16);
+    bytes += "data";
+    u32(frames * 2);
+    for (std::uint32_t i = 0; i < frames; ++i)
+        u16(static_cast<std::uint16_t>(static_cast<std::int16_t>(8000 * std::sin(i * 0.1))));
+    examo::testing::writeBytes(path, bytes);
+}
+
+bool run(const QString& program, const QStringList& arguments, QString* output = nullptr) {
+    QProcess p;
+    p.start(program, arguments);
+    if (!p.waitForFinished(60000) || p.exitCode() != 0)
+        return false;
+    if (output)
+        *output = QString::fromUtf8(p.readAllStandardOutput());
+    return true;
+}
+
+std::string mc(const std::string& text, const std::string& media, int right) {
+    return record::BuildMultipleChoice("m", text, {"Cow", "Hen", "Pig", "Goat"}, media, right);
+}
+
+class PlayerEndToEnd : public ::testing::Test {
+protected:
+    PlayerEndToEnd() {
+        ::setenv("EXAMO_AUDIO", "silent", 1);
+        m_oldCwd = std::filesystem::current_path();
+    }
+    ~PlayerEndToEnd() override {
+        std::error_code ec;
+        std::filesystem::current_path(m_oldCwd, ec);
+    }
+
+    std::filesystem::path m_oldCwd;
+};
+
+} // namespace
+
+TEST_F(PlayerEndToEnd, AStudentTakesAQuizWithAPictureASoundAndAMovie) {
+    TempFolder dir;
+    QImage picture(120, 80, QImage::Format_RGB32);
+    picture.fill(QColor(200, 120, 40));
+    ASSERT_TRUE(picture.save(QString::fromStdString(dir.path("barn.bmp"))));
+    writeWave(dir.path("moo.wav"), 0.5);
+    ASSERT_TRUE(
+        run(QStringLiteral("ffmpeg"),
+            {QStringLiteral("-loglevel"), QStringLiteral("error"), QStringLiteral("-f"),
+             QStringLiteral("lavfi"), QStringLiteral("-i"),
+             QStringLiteral("testsrc=size=160x120:rate=10:duration=1"), QStringLiteral("-c:v"),
+             QStringLiteral("mjpeg"), QString::fromStdString(dir.path("clip.avi"))}));
+    ASSERT_TRUE(quizfile::Write(dir.path("farm.exm"), "Farm", "Grade 3",
+                                {mc("Which building?", "barn.bmp", 0),
+                                 record::BuildTrueFalse("t", "Cows moo.", "moo.wav", 0),
+                                 mc("What moves?", "clip.avi", 2)}));
+
+    fakes::FakeDialogs dialogs;
+    dialogs.inputAnswers.push_back("\xC3\x88ric"); // Èric, UTF-8 as typed
+    fakes::FakeProgramInfo program;
+    program.command = dir.path("farm.exm");
+    program.folderPath = dir.folder();
+    ExamoMeProgram player(QString::fromStdString(dir.folder()),
+                          ExamoMeOverrides{&dialogs, nullptr, &program});
+    player.module().Main();
+
+    frmExamoMe& form = player.window();
+    ASSERT_TRUE(player.module().QuizOpen);
+    EXPECT_EQ(form.lblTitle->text(), QStringLiteral("Farm"));
+    EXPECT_TRUE(form.picPic->isVisible()); // the picture, found beside the quiz
+    EXPECT_EQ(form.picPic->canvas().pixelColor(form.picPic->innerWidth() / 2,
+                                               form.picPic->innerHeight() / 2),
+              QColor(200, 120, 40));
+
+    auto click = [](QRadioButton* b) {
+        QTest::mouseClick(b, Qt::LeftButton);
+        QCoreApplication::processEvents();
+    };
+    click(form.optABCD[0]); // right; the sound plays to its end
+    EXPECT_EQ(form.cmdPreview->text(), QStringLiteral("Play Sound"));
+    click(form.optTrueFalse[1]); // wrong
+    EXPECT_EQ(form.cmdPreview->text(), QStringLiteral("Play Movie"));
+    EXPECT_TRUE(form.picPic->isVisible());
+    dialogs.answers = {Dialogs::Answer::Yes};
+    click(form.optABCD[2]); // right; then the summary, printed
+
+    ASSERT_GE(dialogs.messages.size(), 2u);
+    EXPECT_EQ(dialogs.messages[0].text, "The correct answer was True.");
+    EXPECT_EQ(dialogs.messages.back().title, "Your Score!");
+    EXPECT_EQ(dialogs.messages.back().text.rfind("You got 2 correct out of 3 total questions.", 0),
+              0u);
+
+    const auto log = scorelog::Read(dir.path("farm.log"));
+    ASSERT_EQ(log.entries.size(), 1u);
+    EXPECT_EQ(log.entries[0].rfind("\xC8ric.    Score 2 of 3.  66%   Time spent ", 0), 0u);
+    EXPECT_NE(log.entries[0].find(".  Test date:  "), std::string::npos);
+
+    const QString pdf = player.printer().lastPdfPath();
+    ASSERT_FALSE(pdf.isEmpty()) << dialogs.messages.back().text;
+    QString text;
+    ASSERT_TRUE(run(QStringLiteral("pdftotext"),
+                    {QStringLiteral("-layout"), pdf, QStringLiteral("-")}, &text));
+    // Text drawn in a proportional font comes back with its runs of blanks as one.
+    const QString words = text.simplified();
+    EXPECT_TRUE(
+        words.contains(QStringLiteral("\u00C8ric Farm Grade 3 Score 2 of 3. 66% Time spent")))
+        << text.toStdString();
+    EXPECT_FALSE(player.module().QuizOpen);
+}
+
+// Pictures of the window for a person to look at: set EXAMO_SCREENSHOT_DIR to keep them.
+TEST_F(PlayerEndToEnd, TheSampleQuizAsAStudentSeesIt) {
+    const QString shots = qEnvironmentVariable("EXAMO_SCREENSHOT_DIR");
+    fakes::FakeDialogs dialogs;
+    dialogs.inputAnswers.push_back("Ann");
+    fakes::FakeProgramInfo program;
+    program.command = EXAMO_SAMPLES_DIR "/sample.exm";
+    ExamoMeProgram player(std::nullopt, ExamoMeOverrides{&dialogs, nullptr, &program});
+    player.module().Main();
+    frmExamoMe& form = player.window();
+    ASSERT_TRUE(player.module().QuizOpen);
+    EXPECT_TRUE(dialogs.messages.empty());
+    EXPECT_TRUE(form.picPic->isVisible());
+    auto keep = [&](const QString& name) {
+        if (!shots.isEmpty())
+            form.grab().save(shots + QLatin1Char('/') + name);
+    };
+    keep(QStringLiteral("examome-question1.png"));
+    QTest::mouseClick(form.optABCD[0], Qt::LeftButton);
+    QCoreApplication::processEvents();
+    keep(QStringLiteral("examome-truefalse.png"));
+    EXPECT_EQ(QuizForm::leftTwips(form.grpTrueFalse), 4320);
+}
