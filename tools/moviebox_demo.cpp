@@ -54,6 +54,9 @@ public:
         return std::nullopt;
     }
     void processEvents() override { QCoreApplication::processEvents(); }
+    void processEventsExceptInput() override {
+        QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+    }
 };
 
 // Shows each command on its way to the real service.

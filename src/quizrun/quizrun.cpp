@@ -1,5 +1,7 @@
 #include "quizrun/quizrun.h"
 
+#include "quizrun/fitpicture.h"
+
 #include "platform/cp1252.h"
 #include "storage/record.h"
 #include "storage/textrules.h"
@@ -185,24 +187,11 @@ void QuizRun::ShowMedia(const std::string& path) {
 void QuizRun::FitPicture() {
     const int W = m_form.picHide->innerWidth();
     const int H = m_form.picHide->innerHeight();
-    const int BW = m_form.picPic->innerWidth();
-    const int BH = m_form.picPic->innerHeight();
     if (W <= 0 || H <= 0)
         return;
-    int w = W;
-    int h = H;
-    if (W > BW || H > BH) {
-        // The scale is held in single precision, as the drawing has always computed it.
-        const float rw = static_cast<float>(BW) / static_cast<float>(W);
-        const float rh = static_cast<float>(BH) / static_cast<float>(H);
-        const float r = rw < rh ? rw : rh;
-        w = static_cast<int>(text::RoundHalfEven(static_cast<double>(static_cast<float>(W * r))));
-        h = static_cast<int>(text::RoundHalfEven(static_cast<double>(static_cast<float>(H * r))));
-    }
-    const int x = static_cast<int>(text::WholePart((BW - w) / 2.0));
-    const int y = static_cast<int>(text::WholePart((BH - h) / 2.0));
+    const QRect r = FittedRect(W, H, m_form.picPic->innerWidth(), m_form.picPic->innerHeight());
     m_form.picPic->clearPicture();
-    m_form.picPic->paintPicture(m_form.picHide->picture(), x, y, w, h);
+    m_form.picPic->paintPicture(m_form.picHide->picture(), r.x(), r.y(), r.width(), r.height());
     m_form.cmdPreview->hide();
     m_form.picPic->show();
 }

@@ -8,7 +8,9 @@ namespace examo::fakes {
 class FakeEventPump : public EventPump {
 public:
     void processEvents() override { ++runs; }
+    void processEventsExceptInput() override { ++paintRuns; }
     int runs = 0;
+    int paintRuns = 0;
 };
 
 } // namespace examo::fakes

@@ -36,6 +36,7 @@ public:
     std::vector<Call> calls;
     std::deque<std::optional<std::string>> paths;
     std::int32_t chosenFilterIndex = 1;
+    std::optional<std::uint32_t> returnedFlags; // the flags the dialog hands back; else as asked
     std::string failWith; // when not empty, the dialog throws this description
 
 private:
@@ -56,7 +57,7 @@ private:
         result.fileBuffer = path;
         result.fileBuffer.resize(std::max<std::size_t>(path.size() + 1, r.maxFile), '\0');
         result.fileTitleBuffer = getFileTitle(path) + '\0';
-        result.flags = r.flags;
+        result.flags = returnedFlags.value_or(r.flags);
         result.filterIndex = chosenFilterIndex;
         return result;
     }

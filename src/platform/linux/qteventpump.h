@@ -9,6 +9,9 @@ namespace examo {
 class QtEventPump : public EventPump {
 public:
     void processEvents() override { QCoreApplication::processEvents(); }
+    void processEventsExceptInput() override {
+        QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+    }
 };
 
 } // namespace examo

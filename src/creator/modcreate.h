@@ -1,0 +1,137 @@
+#pragma once
+
+#include "media/modsound.h"
+#include "platform/clock.h"
+#include "platform/dialogs.h"
+#include "platform/filedialogs.h"
+#include "platform/pictureloader.h"
+#include "platform/printer.h"
+#include "platform/programinfo.h"
+#include "platform/settingsstore.h"
+#include "platform/shell.h"
+
+#include <QString>
+
+#include <array>
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <stdexcept>
+#include <string>
+
+namespace examo {
+
+class frmCreate;
+class dlgAsk;
+
+// The services the creator uses.
+struct CreatorServices {
+    Dialogs& dialogs;
+    FileDialogs& fileDialogs;
+    Shell& shell;
+    SettingsStore& settings;
+    ProgramInfo& program;
+    modSound::Media& media;
+    PictureLoader& pictures;
+    Printer& printer;
+    Clock& clock;
+};
+
+// The creator's quiz store and the operations of its main window: the question editor,
+// the add and edit modes, saving and loading, the file commands and the recent files.
+class modCreate {
+public:
+    modCreate(frmCreate& form, CreatorServices& services);
+    ~modCreate();
+    modCreate(const modCreate&) = delete;
+    modCreate& operator=(const modCreate&) = delete;
+
+    // The quiz store: records and question texts in Windows-1252, slots 1..100.
+    std::array<std::string, 101> QuestionRecords;
+    std::array<std::string, 101> QuestionTexts;
+    std::int16_t QuestionCounter = 1;
+    bool HasQuestions = false;
+    std::string CurrentFile;
+    std::string QuizFolder;
+    std::string PreviewMediaPath;
+    bool DontAskAgain = false;
+    bool LeaveEditModeAnswer = false;
+
+    void Main();
+    void Form_Load();
+    void Form_Unload();
+    void SetHasQuestions(bool flag);
+    void ResetQuiz();
+    void AddRecentFile(const std::string& path);
+    void mnuRecent_Click(int index);
+    void mnuFileNew_Click();
+
+    void optType_Click(int index);
+    void cmdAdd_Click();
+    bool AddMultipleChoice();
+    bool AddTrueFalse();
+    void cboExist_Click();
+    bool DisplayMultipleChoice(const std::string& record);
+    bool DisplayTrueFalse(const std::string& record);
+    void cmdEdit_Click();
+    bool SaveEditedMultipleChoice(int position);
+    bool SaveEditedTrueFalse(int position);
+    void cmdRemove_Click();
+    void FillQuestionList();
+    void SetEditMode(bool flag);
+    void ClearQuestionEditor();
+    void lblEditMode_Click();
+
+    // Writes the quiz and gathers its media beside it. False when nothing was written because
+    // the teacher was told why; throws SaveError when the file could not be written.
+    bool SaveQuiz(const std::string& path);
+    // Fills the store and the editor; false (with a message naming the file, and an empty
+    // quiz) when the file is no quiz.
+    bool LoadQuiz(const std::string& path);
+
+    void mnuFileOpen_Click();
+    void mnuFileSaveas_Click();
+    void cmdOkay_Click() { mnuFileSaveas_Click(); }
+    void cmdCancel_Click();
+    void mnuFileExit_Click() { cmdCancel_Click(); }
+
+    void PreviewMedia(const std::string& path);
+    void ShowThumbnail();
+    void ClearMediaPreview();
+    void cmdPlaywav_Click();
+
+    bool inEditMode() const;
+    dlgAsk& askDialog() { return *m_ask; }
+
+    // Called at unload to close the creator's other windows.
+    std::function<void()> closeOtherWindows;
+    // Shows the score log viewer with a log named on the command line.
+    std::function<void(const std::string&)> openLogViewer;
+
+    class SaveError : public std::runtime_error {
+    public:
+        using std::runtime_error::runtime_error;
+    };
+
+private:
+    // The Windows-1252 form of a typed text, or nothing (after a message naming the
+    // character) when it holds the field separator or a character the file cannot keep.
+    std::optional<std::string> quizText(const QString& typed, const QString& where);
+    std::optional<std::string> mediaField(const QString& typed);
+    bool addQuestion(bool trueFalse);
+    bool saveEdited(bool trueFalse, int position);
+    std::optional<std::string> buildRecord(bool trueFalse, const std::string& kindField,
+                                           std::string* questionText);
+    bool displayRecord(const std::string& record, bool trueFalse);
+    void showFrame(bool trueFalse);
+    void setTitleFor(const std::string& path);
+    void startEmptyQuiz();
+    void message(const std::string& text, Dialogs::Icon icon = Dialogs::Icon::None);
+
+    frmCreate& m_form;
+    CreatorServices& m_services;
+    std::unique_ptr<dlgAsk> m_ask;
+};
+
+} // namespace examo

@@ -1,0 +1,131 @@
+#pragma once
+
+#include "../storage/test_support.h"
+#include "creator/dlgask.h"
+#include "creator/frmcreate.h"
+#include "creator/modcreate.h"
+#include "fakes/fakeclock.h"
+#include "fakes/fakedialogs.h"
+#include "fakes/fakeeventpump.h"
+#include "fakes/fakefiledialogs.h"
+#include "fakes/fakemedia.h"
+#include "fakes/fakepictureloader.h"
+#include "fakes/fakeprinter.h"
+#include "fakes/fakeprograminfo.h"
+#include "fakes/fakesettingsstore.h"
+#include "fakes/fakeshell.h"
+
+#include <QCoreApplication>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+namespace examo::testing {
+
+// The creator's window and module on fakes, driven as a teacher drives them.
+class CreatorTest : public ::testing::Test {
+protected:
+    CreatorTest() {
+        m_oldCwd = std::filesystem::current_path();
+        std::filesystem::current_path(dir.folder());
+        program.current = dir.folder();
+        program.titleText = "ExamoForge";
+        form.attach(&mod);
+    }
+
+    // Starts the creator as the desktop does, with the command line set in program.
+    void start() { mod.Main(); }
+    ~CreatorTest() override {
+        std::error_code ec;
+        std::filesystem::current_path(m_oldCwd, ec);
+    }
+
+    // Types into a box; letters beyond ASCII go in as the input method would put them.
+    static void type(QLineEdit* box, const QString& text) {
+        box->selectAll(); // replaced in one step, as a teacher retypes a box
+        if (text.isEmpty()) {
+            box->del();
+            return;
+        }
+        bool ascii = true;
+        for (QChar c : text)
+            ascii = ascii && c.unicode() < 128;
+        if (ascii)
+            QTest::keyClicks(box, text);
+        else
+            box->insert(text);
+    }
+
+    void typeMultipleChoice(const QString& question, int correct = 2, const QString& media = {}) {
+        form.optType[0]->click();
+        type(form.txtMQuestion, question);
+        const std::array<QString, 4> answers = {QStringLiteral("Cow"), QStringLiteral("Hen"),
+                                                QStringLiteral("Pig"), QStringLiteral("Goat")};
+        for (std::size_t i = 0; i < 4; ++i)
+            type(form.txtManswer[i], answers[i]);
+        form.optABCD[static_cast<std::size_t>(correct)]->click();
+        if (!media.isEmpty())
+            type(form.txtMpic, media);
+    }
+
+    void addMultipleChoice(const QString& question, int correct = 2, const QString& media = {}) {
+        typeMultipleChoice(question, correct, media);
+        form.cmdAdd->click();
+    }
+
+    void addTrueFalse(const QString& question, int correct, const QString& media = {}) {
+        form.optType[1]->click();
+        type(form.txtTFquestion, question);
+        form.optTrueAnswer[static_cast<std::size_t>(correct)]->click();
+        if (!media.isEmpty())
+            type(form.txtTFpic, media);
+        form.cmdAdd->click();
+    }
+
+    // Picks entry i of the question list as the teacher does.
+    void choose(int i) {
+        form.cboExist->setCurrentIndex(i);
+        Q_EMIT form.cboExist->activated(i);
+    }
+
+    std::vector<std::string> messageTexts() const {
+        std::vector<std::string> out;
+        for (const auto& m : dialogs.messages)
+            out.push_back(m.text);
+        return out;
+    }
+
+    QStringList listEntries() const {
+        QStringList out;
+        for (int i = 0; i < form.cboExist->count(); ++i)
+            out << form.cboExist->itemText(i);
+        return out;
+    }
+
+    TempFolder dir;
+    fakes::FakeMediaCommandService mci;
+    fakes::FakeWavePlayer waves;
+    fakes::FakeShortPath shortPaths;
+    fakes::FakeResources resources;
+    fakes::FakeDialogs dialogs;
+    fakes::FakeEventPump pump;
+    modSound::Media media{mci, waves, shortPaths, resources, dialogs, pump, {}};
+    fakes::FakeFileDialogs fileDialogs;
+    fakes::FakeShell shell;
+    fakes::FakeSettingsStore settings;
+    fakes::FakeProgramInfo program;
+    fakes::FakePictureLoader pictures;
+    fakes::FakePrinter printer;
+    fakes::FakeClock clock;
+    CreatorServices services{dialogs, fileDialogs, shell,   settings, program,
+                             media,   pictures,    printer, clock};
+    frmCreate form;
+    modCreate mod{form, services};
+
+private:
+    std::filesystem::path m_oldCwd;
+};
+
+} // namespace examo::testing

@@ -1,0 +1,225 @@
+#include "creatorfixture.h"
+
+#include "storage/quizfile.h"
+#include "storage/record.h"
+
+using namespace examo;
+using examo::testing::CreatorTest;
+using examo::testing::readBytes;
+using examo::testing::writeBytes;
+using examo::testing::xorAll;
+
+namespace {
+const std::string kMc = "m\xA9Which animal?\xA9"
+                        "Cow\xA9Hen\xA9Pig\xA9Goat\xA9none\xA9 2";
+const std::string kTf = "t\xA9"
+                        "Cows moo.\xA9none\xA9 0";
+} // namespace
+
+TEST_F(CreatorTest, SaveAsWritesTheQuizFileByteForByte) {
+    start();
+    type(form.txtTitle, QStringLiteral(" Farm "));
+    type(form.txtTeacher, QStringLiteral("Grade 3"));
+    addMultipleChoice(QStringLiteral("Which animal?"), 2);
+    addTrueFalse(QStringLiteral("Cows moo."), 0);
+    fileDialogs.paths.push_back(dir.path("Farm.exm"));
+    form.cmdOkay->click();
+    ASSERT_TRUE(dialogs.messages.empty()) << dialogs.messages[0].text;
+    // The first question keeps the media box's first text, "None", as it stands.
+    const std::string firstMc = "m\xA9Which animal?\xA9"
+                                "Cow\xA9Hen\xA9Pig\xA9Goat\xA9None\xA9 2";
+    EXPECT_EQ(readBytes(dir.path("Farm.exm")), xorAll(" Farm \xA9Grade 3", 29) + "\r\n" +
+                                                   xorAll(firstMc, 29) + "\r\n" + xorAll(kTf, 29) +
+                                                   "\r\n\r\n");
+    EXPECT_EQ(fileDialogs.calls[0].kind, fakes::FakeFileDialogs::Kind::Save);
+    EXPECT_EQ(fileDialogs.calls[0].request.defaultExt, "exm");
+    EXPECT_EQ(form.windowTitle(), QStringLiteral("ExamoMe Test Creator - Farm.exm"));
+    EXPECT_EQ(mod.CurrentFile, dir.path("Farm.exm"));
+    EXPECT_EQ(form.mnuRecent[1]->text().toStdString(), dir.path("Farm.exm")); // capitals kept
+    EXPECT_TRUE(form.mnuFileRecent->menuAction()->isVisible());
+    // The player reads the same questions back.
+    const auto back = quizfile::Read(dir.path("Farm.exm"));
+    ASSERT_TRUE(back.ok());
+    EXPECT_EQ(back.contents.title, "Farm");
+    EXPECT_EQ(back.contents.records, (std::vector<std::string>{firstMc, kTf}));
+}
+
+TEST_F(CreatorTest, SavingGathersMediaBesideTheQuizAsBareNames) {
+    std::filesystem::create_directories(dir.path("pics"));
+    std::filesystem::create_directories(dir.path("quiz"));
+    writeBytes(dir.path("pics/dog.bmp"), "dog");
+    writeBytes(dir.path("pics/cat.bmp"), "cat");
+    writeBytes(dir.path("quiz/cat.bmp"), "another cat");
+    writeBytes(dir.path("quiz/own.wav"), "beside already");
+    start();
+    type(form.txtTitle, QStringLiteral("T"));
+    type(form.txtTeacher, QStringLiteral("C"));
+    addMultipleChoice(QStringLiteral("Dog"), 0, QString::fromStdString(dir.path("pics/dog.bmp")));
+    addTrueFalse(QStringLiteral("Cat"), 0, QString::fromStdString(dir.path("pics/cat.bmp")));
+    addTrueFalse(QStringLiteral("Own"), 0, QString::fromStdString(dir.path("quiz/own.wav")));
+    addTrueFalse(QStringLiteral("Missing"), 0, QStringLiteral("/nowhere/gone.avi"));
+    addTrueFalse(QStringLiteral("None"), 0);
+    ASSERT_TRUE(mod.SaveQuiz(dir.path("quiz/q.exm")));
+    EXPECT_EQ(readBytes(dir.path("quiz/dog.bmp")), "dog");
+    EXPECT_EQ(readBytes(dir.path("quiz/cat.bmp")), "another cat"); // neither copied nor renamed
+    auto media = [this](int n) {
+        return record::ParseQuestion(mod.QuestionRecords[n]).question->media;
+    };
+    EXPECT_EQ(media(1), "dog.bmp");
+    EXPECT_EQ(media(2), dir.path("pics/cat.bmp"));
+    EXPECT_EQ(media(3), "own.wav"); // already in the quiz's folder
+    EXPECT_EQ(media(4), "/nowhere/gone.avi");
+    EXPECT_EQ(media(5), "none");
+    EXPECT_EQ(shell.operations.size(), 1u);
+    EXPECT_GE(pump.paintRuns, 5);
+    // Saving again copies nothing more.
+    ASSERT_TRUE(mod.SaveQuiz(dir.path("quiz/q.exm")));
+    EXPECT_EQ(shell.operations.size(), 1u);
+}
+
+TEST_F(CreatorTest, AFailedMediaCopyLeavesItsFieldAsItWas) {
+    writeBytes(dir.path("dog.bmp"), "dog");
+    std::filesystem::create_directories(dir.path("quiz"));
+    start();
+    type(form.txtTitle, QStringLiteral("T"));
+    type(form.txtTeacher, QStringLiteral("C"));
+    addTrueFalse(QStringLiteral("Dog"), 0, QString::fromStdString(dir.path("dog.bmp")));
+    shell.copyResult = 5;
+    ASSERT_TRUE(mod.SaveQuiz(dir.path("quiz/q.exm")));
+    EXPECT_EQ(dialogs.messages.at(0).text, "Error occurred!");
+    EXPECT_EQ(record::ParseQuestion(mod.QuestionRecords[1]).question->media, dir.path("dog.bmp"));
+}
+
+TEST_F(CreatorTest, AnEmptyTitleOrClassIsRefusedAndNothingIsWritten) {
+    start();
+    addTrueFalse(QStringLiteral("Q"), 0);
+    type(form.txtTeacher, QStringLiteral("C"));
+    fileDialogs.paths.push_back(dir.path("q.exm"));
+    form.cmdOkay->click();
+    ASSERT_EQ(dialogs.messages.size(), 1u);
+    EXPECT_EQ(dialogs.messages[0].text,
+              "Please fill in all fields before attempting to save this test.");
+    EXPECT_FALSE(std::filesystem::exists(dir.path("q.exm")));
+    EXPECT_EQ(form.windowTitle(), QStringLiteral("Examo Me Test Creator - untitled.exm"));
+}
+
+TEST_F(CreatorTest, AFileThatCannotBeWrittenIsReported) {
+    start();
+    type(form.txtTitle, QStringLiteral("T"));
+    type(form.txtTeacher, QStringLiteral("C"));
+    addTrueFalse(QStringLiteral("Q"), 0);
+    fileDialogs.paths.push_back(dir.path("no/such/folder/q.exm"));
+    form.cmdOkay->click();
+    ASSERT_EQ(dialogs.messages.size(), 1u);
+    EXPECT_EQ(dialogs.messages[0].text.rfind("Error saving test!", 0), 0u);
+    EXPECT_EQ(dialogs.messages[0].icon, Dialogs::Icon::Critical);
+    EXPECT_FALSE(form.mnuFileRecent->menuAction()->isVisible());
+}
+
+TEST_F(CreatorTest, OpeningAQuizWithEmptyLinesFillsTheEditor) {
+    writeBytes(dir.path("Unit1.EXM"), xorAll("Farm\xA9Grade 3", 29) + "\r\n\r\n" + xorAll(kMc, 29) +
+                                          "\r\n\r\n" + xorAll(kTf, 29) + "\r\n" + xorAll(kTf, 29) +
+                                          "\r\n\r\n");
+    start();
+    fileDialogs.paths.push_back(dir.path("Unit1.EXM"));
+    form.mnuFileOpen->trigger();
+    EXPECT_EQ(mod.QuestionCounter, 4);
+    EXPECT_EQ(form.lblNumber->text(), QStringLiteral("Question # 4"));
+    EXPECT_EQ(form.txtTitle->text(), QStringLiteral("Farm"));
+    EXPECT_EQ(listEntries().size(), 3);
+    EXPECT_EQ(form.windowTitle(), QStringLiteral("ExamoMe Test Creator - Unit1.EXM"));
+    EXPECT_EQ(form.mnuRecent[1]->text().toStdString(), dir.path("Unit1.EXM")); // never lower-cased
+    EXPECT_TRUE(form.cmdOkay->isEnabled());
+}
+
+TEST_F(CreatorTest, OpenRefusalsAndFailures) {
+    writeBytes(dir.path("quiz.exm.bak"), "x");
+    writeBytes(dir.path("broken.exm"), std::string("\0\0\0", 3));
+    start();
+    addTrueFalse(QStringLiteral("Kept"), 0);
+    fileDialogs.paths = {std::nullopt, dir.path("quiz.exm.bak")};
+    form.mnuFileOpen->trigger();
+    form.mnuFileOpen->trigger();
+    ASSERT_EQ(dialogs.messages.size(), 1u);
+    EXPECT_EQ(dialogs.messages[0].text, "File does not appear to be a valid ExamoMe test.");
+    EXPECT_EQ(mod.QuestionCounter, 2); // the quiz on screen stays
+
+    fileDialogs.paths = {dir.path("broken.exm")};
+    form.mnuFileOpen->trigger();
+    ASSERT_EQ(dialogs.messages.size(), 2u);
+    EXPECT_NE(dialogs.messages[1].text.find(dir.path("broken.exm")), std::string::npos);
+    EXPECT_EQ(mod.QuestionCounter, 1); // an empty quiz
+    EXPECT_EQ(form.cboExist->count(), 0);
+    EXPECT_FALSE(form.mnuFileRecent->menuAction()->isVisible());
+}
+
+TEST_F(CreatorTest, RecentFilesKeepTheFourNewestInPlace) {
+    start();
+    std::vector<std::string> paths;
+    for (int i = 1; i <= 5; ++i) {
+        paths.push_back(dir.path("q" + std::to_string(i) + ".exm"));
+        ASSERT_TRUE(quizfile::Write(paths.back(), "T", "C", {kTf}));
+        fileDialogs.paths.push_back(paths.back());
+        form.mnuFileOpen->trigger();
+    }
+    auto entries = [this] {
+        QStringList out;
+        for (int n = 1; n <= 4; ++n)
+            out << form.mnuRecent[static_cast<std::size_t>(n)]->text();
+        return out;
+    };
+    const QStringList newest = {QString::fromStdString(paths[4]), QString::fromStdString(paths[3]),
+                                QString::fromStdString(paths[2]), QString::fromStdString(paths[1])};
+    EXPECT_EQ(entries(), newest);
+    // Listed already: nothing moves, also when opened from the menu.
+    fileDialogs.paths.push_back(paths[2]);
+    form.mnuFileOpen->trigger();
+    form.mnuRecent[4]->trigger();
+    EXPECT_EQ(entries(), newest);
+    EXPECT_EQ(mod.QuizFolder, dir.folder() + "/");
+    EXPECT_EQ(form.windowTitle(), QStringLiteral("ExamoMe Test Creator - q2.exm"));
+
+    form.close();
+    EXPECT_EQ(settings.values.at({"ExamoForge", "Settings", "MRU1"}), paths[4]);
+    EXPECT_EQ(settings.values.at({"ExamoForge", "Settings", "MRU4"}), paths[1]);
+}
+
+TEST_F(CreatorTest, StoredRecentFilesComeBackAndUntitledOnesStayHidden) {
+    settings.values[{"ExamoForge", "Settings", "MRU1"}] = "/q/a.exm";
+    settings.values[{"ExamoForge", "Settings", "MRU2"}] = "Untitled";
+    start();
+    EXPECT_TRUE(form.mnuFileRecent->menuAction()->isVisible());
+    EXPECT_TRUE(form.mnuRecent[1]->isVisible());
+    EXPECT_FALSE(form.mnuRecent[2]->isVisible());
+    form.mnuRecent[1]->trigger(); // the file is gone: nothing happens
+    EXPECT_TRUE(dialogs.messages.empty());
+    form.close();
+    EXPECT_EQ(settings.values.at({"ExamoForge", "Settings", "MRU3"}), "untitled");
+}
+
+TEST_F(CreatorTest, FileNewEmptiesTheQuiz) {
+    start();
+    addTrueFalse(QStringLiteral("Q"), 0);
+    form.mnuFileNew->trigger();
+    EXPECT_EQ(mod.QuestionCounter, 1);
+    EXPECT_EQ(form.lblNumber->text(), QStringLiteral("Question # 1"));
+    EXPECT_FALSE(form.cboExist->isEnabled());
+    EXPECT_EQ(form.cboExist->currentText(), QStringLiteral("No questions yet."));
+    EXPECT_EQ(form.windowTitle(), QStringLiteral("ExamoMe Test Creator - untitled.exm"));
+    EXPECT_TRUE(form.cmdOkay->isEnabled());
+}
+
+TEST_F(CreatorTest, TheCommandLineOpensAQuizOrHandsALogToTheViewer) {
+    ASSERT_TRUE(quizfile::Write(dir.path("a.exm"), "T", "C", {kTf, kTf, kTf}));
+    std::string logShown;
+    mod.openLogViewer = [&](const std::string& path) { logShown = path; };
+    program.command = dir.path("a.exm");
+    start();
+    EXPECT_EQ(mod.QuestionCounter, 4);
+    EXPECT_EQ(form.windowTitle(), QStringLiteral("Examo Me Test Creator - untitled.exm"));
+    EXPECT_FALSE(form.mnuFileRecent->menuAction()->isVisible());
+    EXPECT_TRUE(logShown.empty());
+    program.command = dir.path("a.log");
+    mod.Main();
+    EXPECT_EQ(logShown, dir.path("a.log"));
+}
