@@ -4,18 +4,13 @@
 #include "creator/dlgask.h"
 #include "creator/frmcreate.h"
 #include "creator/modcreate.h"
-#include "platform/linux/gstenvironment.h"
-#include "platform/linux/gstmediacommandservice.h"
-#include "platform/linux/gstwaveplayer.h"
+#include "platform/linux/desktopmedia.h"
 #include "platform/linux/linuxshell.h"
 #include "platform/linux/magickpictureloader.h"
-#include "platform/linux/percentshortpath.h"
 #include "platform/linux/qtdialogs.h"
-#include "platform/linux/qteventpump.h"
 #include "platform/linux/qtfiledialogs.h"
 #include "platform/linux/qtprinter.h"
 #include "platform/linux/qtprograminfo.h"
-#include "platform/linux/qtresources.h"
 #include "platform/linux/qtsettingsstore.h"
 #include "platform/linux/systemclock.h"
 
@@ -27,12 +22,7 @@ namespace examo {
 
 // The quiz creator: its services on this desktop, its main window and its quiz store, made
 // once in main() and alive for the whole run.
-// Stand-ins for the services a person answers, for running the program under test.
-struct ExamoForgeOverrides {
-    Dialogs* dialogs = nullptr;
-    FileDialogs* fileDialogs = nullptr;
-    ProgramInfo* program = nullptr;
-};
+using ExamoForgeOverrides = PersonOverrides;
 
 class ExamoForgeProgram {
 public:
@@ -50,20 +40,14 @@ public:
     void showHelp();
 
 private:
-    GstEnvironment m_gst;
-    GstMediaCommandService m_commands{m_gst};
-    GstWavePlayer m_waves{m_gst};
-    PercentShortPath m_shortPaths;
-    QtResources m_resources;
     QtDialogs m_qtDialogs{"ExamoForge"};
     QtFileDialogs m_qtFileDialogs;
     QtProgramInfo m_qtProgram{"ExamoForge", ProgramVersion{1, 0, 0}};
     Dialogs& m_dialogs;
     FileDialogs& m_fileDialogs;
     ProgramInfo& m_program;
-    QtEventPump m_events;
-    modSound::Media m_media{m_commands, m_waves, m_shortPaths, m_resources, m_dialogs,
-                            m_events,   {}};
+    DesktopMedia m_desktopMedia{m_dialogs};
+    modSound::Media& m_media = m_desktopMedia.media;
     LinuxShell m_shell;
     QtSettingsStore m_settings;
     MagickPictureLoader m_pictures;

@@ -1,17 +1,12 @@
 #pragma once
 
+#include "platform/linux/desktopmedia.h"
 #include "platform/linux/freedesktopfiletypes.h"
-#include "platform/linux/gstenvironment.h"
-#include "platform/linux/gstmediacommandservice.h"
-#include "platform/linux/gstwaveplayer.h"
 #include "platform/linux/magickpictureloader.h"
-#include "platform/linux/percentshortpath.h"
 #include "platform/linux/qtdialogs.h"
-#include "platform/linux/qteventpump.h"
 #include "platform/linux/qtfiledialogs.h"
 #include "platform/linux/qtprinter.h"
 #include "platform/linux/qtprograminfo.h"
-#include "platform/linux/qtresources.h"
 #include "platform/linux/systemclock.h"
 #include "player/frmexamome.h"
 #include "player/modexamo.h"
@@ -22,12 +17,7 @@ namespace examo {
 
 // The quiz player: its services on this desktop, its window and its quiz state, made once
 // in main() and alive for the whole run.
-// Stand-ins for the services a person answers, for running the program under test.
-struct ExamoMeOverrides {
-    Dialogs* dialogs = nullptr;
-    FileDialogs* fileDialogs = nullptr;
-    ProgramInfo* program = nullptr;
-};
+using ExamoMeOverrides = PersonOverrides;
 
 class ExamoMeProgram {
 public:
@@ -44,20 +34,14 @@ public:
     static std::optional<QString> configuredPdfFolder();
 
 private:
-    GstEnvironment m_gst;
-    GstMediaCommandService m_commands{m_gst};
-    GstWavePlayer m_waves{m_gst};
-    PercentShortPath m_shortPaths;
-    QtResources m_resources;
     QtDialogs m_qtDialogs{"ExamoMe"};
     QtFileDialogs m_qtFileDialogs;
     QtProgramInfo m_qtProgram{"ExamoMe", ProgramVersion{1, 0, 0}};
     Dialogs& m_dialogs;
     FileDialogs& m_fileDialogs;
     ProgramInfo& m_program;
-    QtEventPump m_events;
-    modSound::Media m_media{m_commands, m_waves, m_shortPaths, m_resources, m_dialogs,
-                            m_events,   {}};
+    DesktopMedia m_desktopMedia{m_dialogs};
+    modSound::Media& m_media = m_desktopMedia.media;
     SystemClock m_clock;
     MagickPictureLoader m_pictures;
     QtPrinter m_printer;

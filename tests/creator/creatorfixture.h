@@ -9,6 +9,7 @@
 #include "fakes/fakeeventpump.h"
 #include "fakes/fakefiledialogs.h"
 #include "fakes/fakemedia.h"
+#include "fakes/fakemediaservices.h"
 #include "fakes/fakepictureloader.h"
 #include "fakes/fakeprinter.h"
 #include "fakes/fakeprograminfo.h"
@@ -25,7 +26,7 @@
 namespace examo::testing {
 
 // The creator's window and module on fakes, driven as a teacher drives them.
-class CreatorTest : public ::testing::Test {
+class CreatorTest : public ::testing::Test, protected fakes::FakeMediaServices {
 protected:
     CreatorTest() {
         m_oldCwd = std::filesystem::current_path();
@@ -90,13 +91,6 @@ protected:
         Q_EMIT form.cboExist->activated(i);
     }
 
-    std::vector<std::string> messageTexts() const {
-        std::vector<std::string> out;
-        for (const auto& m : dialogs.messages)
-            out.push_back(m.text);
-        return out;
-    }
-
     QStringList listEntries() const {
         QStringList out;
         for (int i = 0; i < form.cboExist->count(); ++i)
@@ -105,13 +99,6 @@ protected:
     }
 
     TempFolder dir;
-    fakes::FakeMediaCommandService mci;
-    fakes::FakeWavePlayer waves;
-    fakes::FakeShortPath shortPaths;
-    fakes::FakeResources resources;
-    fakes::FakeDialogs dialogs;
-    fakes::FakeEventPump pump;
-    modSound::Media media{mci, waves, shortPaths, resources, dialogs, pump, {}};
     fakes::FakeFileDialogs fileDialogs;
     fakes::FakeShell shell;
     fakes::FakeSettingsStore settings;

@@ -145,7 +145,7 @@ TEST_F(CreatorTest, EditingQuestionFourMarksItsKindField) {
     choose(5);
     form.txtTFquestion->clear();
     form.cmdEdit->click();
-    const auto texts = messageTexts();
+    const auto texts = dialogs.texts();
     ASSERT_EQ(texts.size(), 2u);
     EXPECT_EQ(texts[0], "You must enter a question!");
     EXPECT_EQ(texts[1], "There has been an error in editing this question.");

@@ -47,6 +47,14 @@ public:
         return a;
     }
 
+    // The texts of the boxes shown so far.
+    std::vector<std::string> texts() const {
+        std::vector<std::string> out;
+        for (const auto& m : messages)
+            out.push_back(m.text);
+        return out;
+    }
+
     std::vector<Message> messages;
     std::vector<Input> inputs;
     std::deque<Answer> answers;

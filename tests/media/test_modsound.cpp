@@ -1,6 +1,7 @@
 #include "fakes/fakedialogs.h"
 #include "fakes/fakeeventpump.h"
 #include "fakes/fakemedia.h"
+#include "fakes/fakemediaservices.h"
 #include "media/modsound.h"
 
 #include <gtest/gtest.h>
@@ -21,7 +22,7 @@ private:
     double m_w, m_h;
 };
 
-class ModSound : public ::testing::Test {
+class ModSound : public ::testing::Test, protected fakes::FakeMediaServices {
 protected:
     ModSound() {
         shortPaths.shortForms["/media/My Films/clip.avi"] = "/media/My%20Films/clip.avi";
@@ -37,14 +38,6 @@ protected:
         modSound::PlayAviMovie(media, "/media/My Films/clip.avi", Box(320.7, 240.2), true);
         return mci.commands;
     }
-
-    fakes::FakeMediaCommandService mci;
-    fakes::FakeWavePlayer waves;
-    fakes::FakeShortPath shortPaths;
-    fakes::FakeResources resources;
-    fakes::FakeDialogs dialogs;
-    fakes::FakeEventPump pump;
-    modSound::Media media{mci, waves, shortPaths, resources, dialogs, pump, {}};
 };
 
 const std::string kAviOpen = "open AVIvideo!/media/My%20Films/clip.avi alias movie";

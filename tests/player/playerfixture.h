@@ -7,6 +7,7 @@
 #include "fakes/fakefiledialogs.h"
 #include "fakes/fakefiletyperegistry.h"
 #include "fakes/fakemedia.h"
+#include "fakes/fakemediaservices.h"
 #include "fakes/fakepictureloader.h"
 #include "fakes/fakeprinter.h"
 #include "fakes/fakeprograminfo.h"
@@ -25,7 +26,7 @@
 namespace examo::testing {
 
 // The player's window and module on fakes; built-in sound n is the bytes "RIFF" n.
-class PlayerTest : public ::testing::Test {
+class PlayerTest : public ::testing::Test, protected fakes::FakeMediaServices {
 protected:
     PlayerTest() {
         form.attach(&mod);
@@ -78,21 +79,7 @@ protected:
         return out;
     }
 
-    std::vector<std::string> messageTexts() const {
-        std::vector<std::string> out;
-        for (const auto& m : dialogs.messages)
-            out.push_back(m.text);
-        return out;
-    }
-
     TempFolder dir;
-    fakes::FakeMediaCommandService mci;
-    fakes::FakeWavePlayer waves;
-    fakes::FakeShortPath shortPaths;
-    fakes::FakeResources resources;
-    fakes::FakeDialogs dialogs;
-    fakes::FakeEventPump pump;
-    modSound::Media media{mci, waves, shortPaths, resources, dialogs, pump, {}};
     fakes::FakeClock clock;
     fakes::FakePictureLoader pictures;
     fakes::FakePrinter printer;

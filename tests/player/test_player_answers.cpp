@@ -209,7 +209,7 @@ TEST_F(PlayerTest, AFailingPrinterOrLogIsReportedAndThePlayerStillResets) {
     printer.fail = true;
     dialogs.answers = {Dialogs::Answer::Ok, Dialogs::Answer::Yes};
     click(form.optABCD[2]);
-    const auto texts = messageTexts();
+    const auto texts = dialogs.texts();
     ASSERT_EQ(texts.size(), 3u);
     EXPECT_NE(texts[0].find(dir.path("math.log")), std::string::npos);
     EXPECT_EQ(texts[1].rfind("You got 1 correct out of 1", 0), 0u);
