@@ -4,6 +4,7 @@
 
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
 
 namespace examo {
 
@@ -14,9 +15,23 @@ bool envIs(const char* name, const char* value) {
     return v != nullptr && std::strcmp(v, value) == 0;
 }
 
+// A sound server's socket or a sound card; without either, asking the audio libraries would
+// only fill the terminal with their complaints.
+bool anySoundOutput() {
+    std::error_code ec;
+    if (std::filesystem::exists("/dev/snd", ec))
+        return true;
+    const char* runtime = std::getenv("XDG_RUNTIME_DIR");
+    if (runtime == nullptr || *runtime == '\0')
+        return false;
+    const std::filesystem::path dir(runtime);
+    return std::filesystem::exists(dir / "pulse" / "native", ec) ||
+           std::filesystem::exists(dir / "pipewire-0", ec);
+}
+
 // A sound device is there when the desktop's automatic sink can be opened.
 bool probeSoundDevice() {
-    if (envIs("EXAMO_AUDIO", "silent"))
+    if (envIs("EXAMO_AUDIO", "silent") || !anySoundOutput())
         return false;
     GstElement* sink = gst_element_factory_make("autoaudiosink", nullptr);
     if (sink == nullptr)
