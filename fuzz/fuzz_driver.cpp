@@ -26,12 +26,44 @@ std::string seed() {
     return out;
 }
 
+// A 4 by 2 bitmap of 24 bits, for the bitmap reader.
+std::string bitmapSeed() {
+    std::string out;
+    auto u32 = [&out](std::uint32_t v) {
+        for (int i = 0; i < 4; ++i)
+            out += static_cast<char>((v >> (8 * i)) & 0xFF);
+    };
+    auto u16 = [&out](std::uint16_t v) {
+        out += static_cast<char>(v & 0xFF);
+        out += static_cast<char>(v >> 8);
+    };
+    out += "BM";
+    u32(54 + 24);
+    u32(0);
+    u32(54);
+    u32(40);
+    u32(4);
+    u32(2);
+    u16(1);
+    u16(24);
+    u32(0);
+    u32(24);
+    u32(2835);
+    u32(2835);
+    u32(0);
+    u32(0);
+    for (int i = 0; i < 24; ++i)
+        out += static_cast<char>(i * 10);
+    return out;
+}
+
 } // namespace
 
+// Arguments: the number of rounds, and "bmp" to start from a bitmap rather than a quiz.
 int main(int argc, char** argv) {
     const int rounds = argc > 1 ? std::atoi(argv[1]) : 20000;
     std::mt19937 rng(12345);
-    const std::string base = seed();
+    const std::string base = argc > 2 && std::string(argv[2]) == "bmp" ? bitmapSeed() : seed();
     for (int i = 0; i < rounds; ++i) {
         std::string input = base;
         const int edits = 1 + static_cast<int>(rng() % 8);

@@ -1,5 +1,6 @@
 #include "creator/examoforgeprogram.h"
 
+#include "avimaker/frmavi.h"
 #include "creator/helpwindow.h"
 #include "logviewer/frmlog.h"
 
@@ -15,9 +16,10 @@ ExamoForgeProgram::ExamoForgeProgram(std::optional<QString> pdfFolder,
     m_form.attachMenus(&m_menus);
     m_menus.showScoreLogs = [this] { showScoreLogs(); };
     m_menus.showHelp = [this] { showHelp(); };
+    m_menus.showAviMaker = [this] { showAviMaker(); };
     m_module.openLogViewer = [this](const std::string&) { showScoreLogs(); };
     m_module.closeOtherWindows = [this] {
-        for (QWidget* w : {m_log.data(), m_help.data()})
+        for (QWidget* w : {m_log.data(), m_avi.data(), m_help.data()})
             if (w != nullptr)
                 w->close();
     };
@@ -28,6 +30,17 @@ void ExamoForgeProgram::showScoreLogs() {
     log->setAttribute(Qt::WA_DeleteOnClose);
     log->show();
     m_log = log;
+}
+
+void ExamoForgeProgram::showAviMaker() {
+    if (m_avi == nullptr) {
+        auto* avi =
+            new frmAVI(m_dialogs, m_fileDialogs, m_shell, m_program, m_aviLibrary, m_pictures);
+        avi->setAttribute(Qt::WA_DeleteOnClose);
+        m_avi = avi;
+    }
+    m_avi->show();
+    m_avi->raise();
 }
 
 void ExamoForgeProgram::showHelp() {

@@ -5,6 +5,7 @@
 #include "creator/frmcreate.h"
 #include "creator/modcreate.h"
 #include "platform/linux/desktopmedia.h"
+#include "platform/linux/ffmpegavifilelibrary.h"
 #include "platform/linux/linuxshell.h"
 #include "platform/linux/magickpictureloader.h"
 #include "platform/linux/qtdialogs.h"
@@ -34,10 +35,12 @@ public:
     CreatorMenus& menus() { return m_menus; }
     QWidget* scoreLogViewer() const { return m_log; }
     QWidget* helpWindow() const { return m_help; }
+    QWidget* aviMaker() const { return m_avi; }
 
     // Shows a new score log viewer; it opens the log the command line names.
     void showScoreLogs();
     void showHelp();
+    void showAviMaker();
 
 private:
     QtDialogs m_qtDialogs{"ExamoForge"};
@@ -60,6 +63,8 @@ private:
     CreatorMenus m_menus{m_shell, m_dialogs, m_program};
     QPointer<QWidget> m_log;
     QPointer<QWidget> m_help;
+    FfmpegAviFileLibrary m_aviLibrary;
+    QPointer<QWidget> m_avi;
 };
 
 } // namespace examo

@@ -26,16 +26,55 @@ struct AviCompressOptions {
     std::string codec; // the encoder chosen in the compression dialog
     std::uint32_t keyFrameEvery = 0;
     std::uint32_t bytesPerSecond = 0;
-    std::uint32_t flags = 0;
+    std::uint32_t flags = 0; // avicompress::KeyFrames, DataRate, Valid
 };
+
+// Modes of fileOpen.
+namespace avimode {
+inline constexpr std::uint32_t Write = 0x1;
+inline constexpr std::uint32_t Create = 0x1000;
+} // namespace avimode
+
+// Flags of saveOptions: which choices the compression dialog offers.
+namespace avisaveflags {
+inline constexpr std::uint32_t KeyFrames = 0x1;
+inline constexpr std::uint32_t DataRate = 0x2;
+} // namespace avisaveflags
+
+// AviCompressOptions::flags: which of the options hold a choice.
+namespace avicompress {
+inline constexpr std::uint32_t DataRate = 0x2;
+inline constexpr std::uint32_t KeyFrames = 0x4;
+inline constexpr std::uint32_t Valid = 0x8;
+} // namespace avicompress
+
+// Flags of streamWrite.
+inline constexpr std::uint32_t AviKeyFrame = 0x10;
+
+// The library's error numbers (any value other than 0 is a failure).
+namespace avierr {
+inline constexpr long Unsupported = 0x80044065;
+inline constexpr long BadFormat = 0x80044066;
+inline constexpr long Memory = 0x80044067;
+inline constexpr long BadFlags = 0x80044069;
+inline constexpr long BadParam = 0x8004406A;
+inline constexpr long BadSize = 0x8004406B;
+inline constexpr long BadHandle = 0x8004406C;
+inline constexpr long FileWrite = 0x8004406E;
+inline constexpr long FileOpen = 0x8004406F;
+inline constexpr long Compressor = 0x80044070;
+inline constexpr long NoCompressor = 0x80044071;
+} // namespace avierr
 
 // The AVI file library. Every operation returns 0 on success, an error number otherwise,
 // except saveOptions, which returns 1 when the user confirmed the compression dialog.
+// A file is complete only once fileRelease has returned 0.
 class AviFileLibrary {
 public:
     virtual ~AviFileLibrary() = default;
     virtual void fileInit() = 0;
     virtual void fileExit() = 0;
+    // Creates (or empties) the file at once.
     virtual long fileOpen(AviFileHandle& file, const std::string& path, std::uint32_t mode) = 0;
     virtual long fileCreateStream(AviFileHandle file, AviStreamHandle& stream,
                                   const AviStreamInfo& info) = 0;
@@ -47,6 +86,7 @@ public:
     // format: a BITMAPINFOHEADER with its colour table, as in a DIB.
     virtual long streamSetFormat(AviStreamHandle stream, std::int32_t position,
                                  std::span<const std::uint8_t> format) = 0;
+    // data: the pixel bytes of one DIB in the stream's format.
     virtual long streamWrite(AviStreamHandle stream, std::int32_t start, std::int32_t samples,
                              std::span<const std::uint8_t> data, std::uint32_t flags) = 0;
     virtual long streamRelease(AviStreamHandle stream) = 0;

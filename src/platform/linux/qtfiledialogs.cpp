@@ -128,7 +128,10 @@ FileDialogResult QtFileDialogs::run(const FileDialogRequest& request, Kind kind)
     if (kind == Kind::OpenWithPreview)
         dialog.setOption(QFileDialog::DontUseNativeDialog);
 
-    const QString initialDir = QString::fromStdString(upToNul(request.initialDir));
+    // A caller may start the dialog at the file it chose last: it opens in that file's folder.
+    QString initialDir = QString::fromStdString(upToNul(request.initialDir));
+    if (QFileInfo(initialDir).isFile())
+        initialDir = QFileInfo(initialDir).absolutePath();
     dialog.setDirectory(initialDir.isEmpty() ? QDir::currentPath() : initialDir);
 
     const QStringList filters = qtNameFilters(request.filter);

@@ -1,0 +1,223 @@
+#include "avimaker/cdib.h"
+
+#include <array>
+#include <cerrno>
+#include <cstdio>
+#include <filesystem>
+#include <memory>
+#include <system_error>
+
+namespace examo {
+
+namespace {
+
+constexpr std::uint32_t BiRgb = 0;
+constexpr std::uint32_t BiBitfields = 3;
+constexpr std::size_t HeadersSize = cDIB::FileHeaderSize + cDIB::InfoHeaderSize;
+
+struct FileCloser {
+    void operator()(std::FILE* file) const { std::fclose(file); }
+};
+using File = std::unique_ptr<std::FILE, FileCloser>;
+
+std::uint16_t le16(const std::uint8_t* p) {
+    return static_cast<std::uint16_t>(p[0] | p[1] << 8);
+}
+
+std::uint32_t le32(const std::uint8_t* p) {
+    return std::uint32_t(p[0]) | std::uint32_t(p[1]) << 8 | std::uint32_t(p[2]) << 16 |
+           std::uint32_t(p[3]) << 24;
+}
+
+cDIB::InfoHeader parseInfo(const std::uint8_t* p) {
+    cDIB::InfoHeader h;
+    h.size = le32(p);
+    h.width = static_cast<std::int32_t>(le32(p + 4));
+    h.height = static_cast<std::int32_t>(le32(p + 8));
+    h.planes = le16(p + 12);
+    h.bitCount = le16(p + 14);
+    h.compression = le32(p + 16);
+    h.sizeImage = le32(p + 20);
+    h.xPelsPerMeter = static_cast<std::int32_t>(le32(p + 24));
+    h.yPelsPerMeter = static_cast<std::int32_t>(le32(p + 28));
+    h.clrUsed = le32(p + 32);
+    h.clrImportant = le32(p + 36);
+    return h;
+}
+
+bool sensibleSize(const cDIB::InfoHeader& h) {
+    return h.width >= 1 && h.width <= cDIB::MaxEdge && h.height != 0 &&
+           h.height >= -cDIB::MaxEdge && h.height <= cDIB::MaxEdge;
+}
+
+// The pixel bytes an uncompressed bitmap of this header takes, rows padded to four bytes;
+// 0 when its pixels have no layout known here (compressed, or an unusual bit count).
+std::uint64_t uncompressedSize(const cDIB::InfoHeader& h) {
+    const bool rgb = h.compression == BiRgb;
+    const bool masks = h.compression == BiBitfields;
+    const int bits = h.bitCount;
+    const bool known = (rgb && (bits == 1 || bits == 4 || bits == 8 || bits == 24)) ||
+                       ((rgb || masks) && (bits == 16 || bits == 32));
+    if (!known)
+        return 0;
+    const std::uint64_t stride = (std::uint64_t(h.width) * bits + 31) / 32 * 4;
+    return stride * static_cast<std::uint64_t>(h.height < 0 ? -std::int64_t(h.height) : h.height);
+}
+
+bool readAt(std::FILE* file, std::uint64_t offset, std::size_t count,
+            std::vector<std::uint8_t>& into) {
+    into.resize(count);
+    return std::fseek(file, static_cast<long>(offset), SEEK_SET) == 0 &&
+           std::fread(into.data(), 1, count, file) == count;
+}
+
+void put16(std::uint8_t* p, std::uint16_t v) {
+    p[0] = static_cast<std::uint8_t>(v);
+    p[1] = static_cast<std::uint8_t>(v >> 8);
+}
+
+void put32(std::uint8_t* p, std::uint32_t v) {
+    for (int i = 0; i < 4; ++i)
+        p[i] = static_cast<std::uint8_t>(v >> (8 * i));
+}
+
+} // namespace
+
+cDIB::cDIB(Dialogs& dialogs) : m_dialogs(dialogs) {}
+
+bool cDIB::FileExists(const std::string& path) {
+    std::error_code error;
+    static_cast<void>(std::filesystem::file_size(path, error));
+    return !error;
+}
+
+void cDIB::refuse(const std::string& filename) {
+    m_dialogs.message("File is not a supported bitmap format:\r\n" + filename, Dialogs::Buttons::Ok,
+                      Dialogs::Icon::Information);
+}
+
+bool cDIB::CreateFromFile(const std::string& filename) {
+    if (!FileExists(filename)) {
+        m_dialogs.message("File does not exist:\r\n" + filename, Dialogs::Buttons::Ok,
+                          Dialogs::Icon::Critical);
+        return false;
+    }
+    errno = 0;
+    const File file(std::fopen(filename.c_str(), "rb"));
+    if (!file) {
+        const int error = errno;
+        if (error == EACCES || error == EPERM)
+            m_dialogs.message("File is locked - cannot access:\r\n" + filename,
+                              Dialogs::Buttons::Ok, Dialogs::Icon::Critical);
+        else
+            m_dialogs.message(std::generic_category().message(error), Dialogs::Buttons::Ok,
+                              Dialogs::Icon::Information);
+        return false;
+    }
+
+    // Every size below is checked against the file before anything is allocated.
+    const long end = std::fseek(file.get(), 0, SEEK_END) == 0 ? std::ftell(file.get()) : -1;
+    std::vector<std::uint8_t> head;
+    if (end < 2 || !readAt(file.get(), 0, std::min<std::size_t>(HeadersSize, end), head) ||
+        le16(head.data()) != BitmapFileType || head.size() < HeadersSize) {
+        refuse(filename);
+        return false;
+    }
+    const auto fileSize = static_cast<std::uint64_t>(end);
+    FileHeader fileHeader;
+    fileHeader.type = le16(head.data());
+    fileHeader.size = le32(head.data() + 2);
+    fileHeader.reserved1 = le16(head.data() + 6);
+    fileHeader.reserved2 = le16(head.data() + 8);
+    fileHeader.offBits = le32(head.data() + 10);
+    InfoHeader info = parseInfo(head.data() + FileHeaderSize);
+
+    if (info.size < InfoHeaderSize || fileHeader.offBits < HeadersSize ||
+        fileHeader.offBits > fileSize || fileHeader.offBits - FileHeaderSize < info.size ||
+        !sensibleSize(info)) {
+        refuse(filename);
+        return false;
+    }
+    // An uncompressed bitmap may leave its image size 0 or get it wrong: its rows say what it
+    // is. A compressed one has only the size it names.
+    const std::uint64_t available = fileSize - fileHeader.offBits;
+    const std::uint64_t needed = uncompressedSize(info);
+    std::uint64_t imageSize = info.sizeImage;
+    if (needed > 0 && (imageSize < needed || imageSize > available))
+        imageSize = needed;
+    if (imageSize == 0 || imageSize > available) {
+        refuse(filename);
+        return false;
+    }
+
+    std::vector<std::uint8_t> bits, bitmapInfo;
+    if (!readAt(file.get(), fileHeader.offBits, static_cast<std::size_t>(imageSize), bits) ||
+        !readAt(file.get(), FileHeaderSize, fileHeader.offBits - FileHeaderSize, bitmapInfo)) {
+        refuse(filename);
+        return false;
+    }
+    info.sizeImage = static_cast<std::uint32_t>(imageSize);
+    m_bits = std::move(bits);
+    m_bitmapInfo = std::move(bitmapInfo);
+    m_info = info;
+    m_file = fileHeader;
+    return true;
+}
+
+bool cDIB::CreateFromPackedDIBPointer(std::span<const std::uint8_t> pDIB) {
+    if (pDIB.size() < InfoHeaderSize)
+        return false;
+    const InfoHeader info = parseInfo(pDIB.data());
+    if (info.bitCount < 16 || info.sizeImage < 1)
+        return false;
+    // Only a plain header with the pixels right behind it: masks or a longer header in between
+    // would be taken for pixels.
+    const std::uint64_t needed = uncompressedSize(info);
+    if (info.size != InfoHeaderSize || info.compression != BiRgb || !sensibleSize(info) ||
+        needed == 0 || info.sizeImage < needed || info.sizeImage > pDIB.size() - InfoHeaderSize)
+        return false;
+    m_bits.assign(pDIB.begin() + InfoHeaderSize, pDIB.begin() + InfoHeaderSize + info.sizeImage);
+    m_bitmapInfo.assign(pDIB.begin(), pDIB.begin() + InfoHeaderSize);
+    m_info = info;
+    m_file = FileHeader{static_cast<std::uint16_t>(BitmapFileType),
+                        info.sizeImage + static_cast<std::uint32_t>(HeadersSize), 0, 0,
+                        static_cast<std::uint32_t>(HeadersSize)};
+    return true;
+}
+
+bool cDIB::WriteToFile(const std::string& filename) {
+    if (m_bitmapInfo.empty())
+        return false; // nothing has been created
+    std::array<std::uint8_t, FileHeaderSize> header{};
+    put16(header.data(), m_file.type);
+    put32(header.data() + 2, m_file.size);
+    put16(header.data() + 6, m_file.reserved1);
+    put16(header.data() + 8, m_file.reserved2);
+    put32(header.data() + 10, m_file.offBits);
+
+    const auto fail = [this](int error) {
+        m_dialogs.message(std::generic_category().message(error != 0 ? error : EIO),
+                          Dialogs::Buttons::Ok, Dialogs::Icon::Information);
+        return false;
+    };
+    errno = 0;
+    File file(std::fopen(filename.c_str(), "wb")); // an existing file is emptied first
+    if (!file)
+        return fail(errno);
+    bool written = std::fwrite(header.data(), 1, header.size(), file.get()) == header.size() &&
+                   std::fwrite(m_bitmapInfo.data(), 1, m_bitmapInfo.size(), file.get()) ==
+                       m_bitmapInfo.size() &&
+                   std::fwrite(m_bits.data(), 1, m_bits.size(), file.get()) == m_bits.size();
+    int error = written ? 0 : errno;
+    if (std::fclose(file.release()) != 0 && written) {
+        written = false;
+        error = errno;
+    }
+    if (written)
+        return true;
+    // A half-written bitmap is of no use to anyone.
+    std::remove(filename.c_str());
+    return fail(error);
+}
+
+} // namespace examo
