@@ -65,6 +65,13 @@ TEST_F(CreatorEndToEnd, AQuizOnTheCommandLineLoadsWithoutTheViewer) {
 }
 
 TEST_F(CreatorEndToEnd, TheRecentFilesReachTheSettingsFileAtExit) {
+    // Its own settings folder: other tests that run meanwhile write theirs at exit too.
+    const QByteArray oldConfig = qgetenv("XDG_CONFIG_HOME");
+    qputenv("XDG_CONFIG_HOME", QByteArray::fromStdString(dir.path("config")));
+    struct Restore {
+        QByteArray value;
+        ~Restore() { qputenv("XDG_CONFIG_HOME", value); }
+    } restore{oldConfig};
     const QString file = QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) +
                          QStringLiteral("/ExamoForge/ExamoForge.conf");
     std::filesystem::remove(file.toStdString()); // a first run
