@@ -436,13 +436,18 @@ void modCreate::cmdRemove_Click() {
 }
 
 void modCreate::FillQuestionList() {
-    m_form.cboExist->clear();
-    for (int n = 1; n <= QuestionCounter - 1; ++n)
-        m_form.cboExist->addItem(screenText(QuestionTexts[static_cast<std::size_t>(n)]));
-    m_form.cboExist->update();
-    if (m_form.cboExist->count() > 0)
-        m_form.cboExist->setCurrentIndex(0);
-    m_form.cboExist->setEditText(screenText(QuestionTexts[1]));
+    try {
+        m_form.cboExist->clear();
+        for (int n = 1; n <= QuestionCounter - 1; ++n)
+            m_form.cboExist->addItem(screenText(QuestionTexts.at(static_cast<std::size_t>(n))));
+        m_form.cboExist->update();
+        if (m_form.cboExist->count() > 0)
+            m_form.cboExist->setCurrentIndex(0);
+        m_form.cboExist->setEditText(screenText(QuestionTexts[1]));
+    } catch (const std::exception&) {
+        message("This test has become corrupted.  Please start a new test, or open an existing "
+                "test.");
+    }
 }
 
 void modCreate::SetEditMode(bool flag) {

@@ -78,12 +78,16 @@ void QuizRun::UpdateCounters() {
 }
 
 void QuizRun::ShowQuestion() {
-    UpdateCounters();
-    const auto kind = record::KindOf(recordAt(CurrentQuestion));
-    if (kind == record::QuestionKind::MultipleChoice)
-        ShowMultipleChoice();
-    else if (kind == record::QuestionKind::TrueFalse)
-        ShowTrueFalse();
+    try {
+        UpdateCounters();
+        const auto kind = record::KindOf(recordAt(CurrentQuestion));
+        if (kind == record::QuestionKind::MultipleChoice)
+            ShowMultipleChoice();
+        else if (kind == record::QuestionKind::TrueFalse)
+            ShowTrueFalse();
+    } catch (const std::exception&) {
+        message("Error updating question!", Dialogs::Icon::Critical);
+    }
 }
 
 void QuizRun::ShowMultipleChoice() {
