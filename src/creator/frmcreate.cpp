@@ -35,7 +35,7 @@ frmCreate::frmCreate(QWidget* parent) : QMainWindow(parent) {
     setWindowTitle(QStringLiteral("Examo Me Test Creator - untitled.exm"));
     auto* client = new QWidget(this);
     setCentralWidget(client);
-    client->setFixedSize(twipsToPixels(10290), twipsToPixels(5400));
+    client->setFixedSize(twipsToPixels(10380), twipsToPixels(5400));
 
     lblTitle[0] = caption(client, QStringLiteral("Test Title:"), 120, 150, 1100);
     txtTitle = place(new QLineEdit(client), 1260, 90, 3240, 345);
@@ -131,15 +131,15 @@ void frmCreate::buildSide(QWidget* client) {
     cboExist->setEditText(QStringLiteral("No Questions Yet"));
 
     cmdAdd =
-        place(new QPushButton(QStringLiteral("Add This Question"), client), 3780, 2700, 2040, 420);
+        place(new QPushButton(QStringLiteral("Add This Question"), client), 3780, 2700, 2100, 420);
     cmdAdd->setToolTip(QStringLiteral("Add the current question"));
     cmdAdd->setDefault(true);
     cmdEdit =
-        place(new QPushButton(QStringLiteral("Save This Question"), client), 5910, 2700, 2040, 420);
+        place(new QPushButton(QStringLiteral("Save This Question"), client), 5940, 2700, 2100, 420);
     cmdEdit->setToolTip(QStringLiteral("Save the changes to this question."));
     cmdEdit->setEnabled(false);
-    cmdRemove = place(new QPushButton(QStringLiteral("Remove This Question"), client), 8040, 2700,
-                      2040, 420);
+    cmdRemove = place(new QPushButton(QStringLiteral("Remove This Question"), client), 8100, 2700,
+                      2160, 420);
     cmdRemove->setToolTip(QStringLiteral("Remove this existing question."));
     cmdRemove->setEnabled(false);
 
