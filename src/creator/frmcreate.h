@@ -107,7 +107,7 @@ public:
     static void setLeftTwips(QWidget* widget, int leftTwips);
     static int leftTwips(const QWidget* widget);
 
-    // Whether the teacher's entry of the question list is under way (not a change by code).
+    // True once the window has been closed, which ends the program.
     bool unloaded() const { return m_unloaded; }
 
 protected:
