@@ -3,6 +3,7 @@
 #include "creator/dlgask.h"
 #include "creator/frmcreate.h"
 #include "platform/cp1252.h"
+#include "platform/twips.h"
 #include "quizrun/fitpicture.h"
 #include "storage/modfileio.h"
 #include "storage/quizfile.h"
@@ -84,7 +85,8 @@ void modCreate::Form_Load() {
     }
     if (!isUntitled(m_form.mnuRecent[1]->text()))
         m_form.mnuFileRecent->menuAction()->setVisible(true);
-    m_form.grpMultiple->setGeometry(8, 56, 233, 289);
+    m_form.grpMultiple->setGeometry(twipsToPixels(120), twipsToPixels(840), twipsToPixels(3495),
+                                    twipsToPixels(4335));
     frmCreate::setLeftTwips(m_form.grpMultiple, frmCreate::kFrameLeft);
     frmCreate::setLeftTwips(m_form.grpTrueFalse, frmCreate::kOutOfSight);
     QuestionCounter = 1;
