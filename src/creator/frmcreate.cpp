@@ -23,6 +23,26 @@ QLabel* caption(QWidget* parent, const QString& text, int left, int top, int wid
     return place(new QLabel(text, parent), left, top, width, 255);
 }
 
+// The media line at the foot of a question frame: its caption, box, chooser and remove button.
+struct MediaRow {
+    QLabel* label;
+    QLineEdit* box;
+    QPushButton* chooser;
+    QPushButton* remove;
+};
+
+MediaRow mediaRow(QGroupBox* frame, const QString& boxTip) {
+    MediaRow row;
+    row.label = caption(frame, QStringLiteral("media:"), 120, 3210, 900);
+    row.box = place(new QLineEdit(QStringLiteral("None"), frame), 120, 3450, 2655, 345);
+    row.box->setToolTip(boxTip);
+    row.chooser = place(new QPushButton(QStringLiteral("..."), frame), 2835, 3450, 540, 345);
+    row.chooser->setToolTip(QStringLiteral("Choose a picture for this question."));
+    row.remove = place(new QPushButton(QStringLiteral("Remove Multimedia File"), frame), 120, 3870,
+                       3255, 360);
+    return row;
+}
+
 } // namespace
 
 void ClickableLabel::mouseReleaseEvent(QMouseEvent* event) {
@@ -66,13 +86,12 @@ void frmCreate::buildEditor(QWidget* client) {
         txtManswer[i]->setToolTip(QStringLiteral("Type the answer here."));
     }
     optABCD[0]->setChecked(true);
-    lblMultipleQuestion[1] = caption(grpMultiple, QStringLiteral("media:"), 120, 3210, 900);
-    txtMpic = place(new QLineEdit(QStringLiteral("None"), grpMultiple), 120, 3450, 2655, 345);
-    txtMpic->setToolTip(QStringLiteral("Picure name for this question."));
-    cmdMpic = place(new QPushButton(QStringLiteral("..."), grpMultiple), 2835, 3450, 540, 345);
-    cmdMpic->setToolTip(QStringLiteral("Choose a picture for this question."));
-    cmdMRemove = place(new QPushButton(QStringLiteral("Remove Multimedia File"), grpMultiple), 120,
-                       3870, 3255, 360);
+    const MediaRow multipleMedia =
+        mediaRow(grpMultiple, QStringLiteral("Picure name for this question."));
+    lblMultipleQuestion[1] = multipleMedia.label;
+    txtMpic = multipleMedia.box;
+    cmdMpic = multipleMedia.chooser;
+    cmdMRemove = multipleMedia.remove;
 
     grpTrueFalse = place(new QGroupBox(QStringLiteral("True/False Question:"), client), kOutOfSight,
                          840, 3495, 4335);
@@ -87,13 +106,12 @@ void frmCreate::buildEditor(QWidget* client) {
     for (auto* b : optTrueAnswer)
         b->setToolTip(QStringLiteral("Click here for the correct answer - true or false."));
     optTrueAnswer[0]->setChecked(true);
-    lblTrueQuestion[2] = caption(grpTrueFalse, QStringLiteral("media:"), 120, 3210, 900);
-    txtTFpic = place(new QLineEdit(QStringLiteral("None"), grpTrueFalse), 120, 3450, 2655, 345);
-    txtTFpic->setToolTip(QStringLiteral("Picture for this question."));
-    cmdPic = place(new QPushButton(QStringLiteral("..."), grpTrueFalse), 2835, 3450, 540, 345);
-    cmdPic->setToolTip(QStringLiteral("Choose a picture for this question."));
-    cmdTRemove = place(new QPushButton(QStringLiteral("Remove Multimedia File"), grpTrueFalse), 120,
-                       3870, 3255, 360);
+    const MediaRow trueFalseMedia =
+        mediaRow(grpTrueFalse, QStringLiteral("Picture for this question."));
+    lblTrueQuestion[2] = trueFalseMedia.label;
+    txtTFpic = trueFalseMedia.box;
+    cmdPic = trueFalseMedia.chooser;
+    cmdTRemove = trueFalseMedia.remove;
 }
 
 void frmCreate::buildSide(QWidget* client) {
