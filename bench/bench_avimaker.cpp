@@ -103,7 +103,7 @@ int writeMovie(const std::string& codec, const fs::path& folder, const std::stri
     PrintedDialogs dialogs;
     examo::FfmpegAviFileLibrary avi(
         [&](const examo::AviCompressionRequest&, examo::AviCompressOptions& options) {
-            options = {codec, 0, 0, examo::avicompress::Valid};
+            options = {codec, 0, 0, examo::avicompress::kValid};
             return true;
         });
     examo::cDIB dib(dialogs);
@@ -118,14 +118,14 @@ int writeMovie(const std::string& codec, const fs::path& folder, const std::stri
                                     Rate,
                                     static_cast<std::uint32_t>(dib.SizeImage()),
                                     {0, 0, dib.Width(), dib.Height()}};
-    long failed = avi.fileOpen(file, movie, examo::avimode::Write | examo::avimode::Create);
+    long failed = avi.fileOpen(file, movie, examo::avimode::kWrite | examo::avimode::kCreate);
     failed = failed ? failed : avi.fileCreateStream(file, stream, info);
     failed = failed ? failed : (avi.saveOptions(0, 3, stream, options) == 1 ? 0 : 1);
     failed = failed ? failed : avi.makeCompressedStream(compressed, stream, options);
     failed = failed ? failed : avi.streamSetFormat(compressed, 0, dib.BitmapInfo());
     for (int i = 0; !failed && i < count; ++i) {
         dib.CreateFromFile(frameName(folder, i));
-        failed = avi.streamWrite(compressed, i, 1, dib.Bits(), examo::AviKeyFrame);
+        failed = avi.streamWrite(compressed, i, 1, dib.Bits(), examo::kAviKeyFrame);
     }
     avi.saveOptionsFree(options);
     for (const auto s : {stream, compressed})

@@ -11,9 +11,9 @@ namespace examo {
 
 namespace {
 
-constexpr std::uint32_t BiRgb = 0;
-constexpr std::uint32_t BiBitfields = 3;
-constexpr std::size_t HeadersSize = cDIB::FileHeaderSize + cDIB::InfoHeaderSize;
+constexpr std::uint32_t kBiRgb = 0;
+constexpr std::uint32_t kBiBitfields = 3;
+constexpr std::size_t kHeadersSize = cDIB::kFileHeaderSize + cDIB::kInfoHeaderSize;
 
 struct FileCloser {
     void operator()(std::FILE* file) const { std::fclose(file); }
@@ -46,15 +46,15 @@ cDIB::InfoHeader parseInfo(const std::uint8_t* p) {
 }
 
 bool sensibleSize(const cDIB::InfoHeader& h) {
-    return h.width >= 1 && h.width <= cDIB::MaxEdge && h.height != 0 &&
-           h.height >= -cDIB::MaxEdge && h.height <= cDIB::MaxEdge;
+    return h.width >= 1 && h.width <= cDIB::kMaxEdge && h.height != 0 &&
+           h.height >= -cDIB::kMaxEdge && h.height <= cDIB::kMaxEdge;
 }
 
 // The pixel bytes an uncompressed bitmap of this header takes, rows padded to four bytes;
 // 0 when its pixels have no layout known here (compressed, or an unusual bit count).
 std::uint64_t uncompressedSize(const cDIB::InfoHeader& h) {
-    const bool rgb = h.compression == BiRgb;
-    const bool masks = h.compression == BiBitfields;
+    const bool rgb = h.compression == kBiRgb;
+    const bool masks = h.compression == kBiBitfields;
     const int bits = h.bitCount;
     const bool known = (rgb && (bits == 1 || bits == 4 || bits == 8 || bits == 24)) ||
                        ((rgb || masks) && (bits == 16 || bits == 32));
@@ -118,8 +118,8 @@ bool cDIB::CreateFromFile(const std::string& filename) {
     // Every size below is checked against the file before anything is allocated.
     const long end = std::fseek(file.get(), 0, SEEK_END) == 0 ? std::ftell(file.get()) : -1;
     std::vector<std::uint8_t> head;
-    if (end < 2 || !readAt(file.get(), 0, std::min<std::size_t>(HeadersSize, end), head) ||
-        le16(head.data()) != BitmapFileType || head.size() < HeadersSize) {
+    if (end < 2 || !readAt(file.get(), 0, std::min<std::size_t>(kHeadersSize, end), head) ||
+        le16(head.data()) != kBitmapFileType || head.size() < kHeadersSize) {
         refuse(filename);
         return false;
     }
@@ -130,10 +130,10 @@ bool cDIB::CreateFromFile(const std::string& filename) {
     fileHeader.reserved1 = le16(head.data() + 6);
     fileHeader.reserved2 = le16(head.data() + 8);
     fileHeader.offBits = le32(head.data() + 10);
-    InfoHeader info = parseInfo(head.data() + FileHeaderSize);
+    InfoHeader info = parseInfo(head.data() + kFileHeaderSize);
 
-    if (info.size < InfoHeaderSize || fileHeader.offBits < HeadersSize ||
-        fileHeader.offBits > fileSize || fileHeader.offBits - FileHeaderSize < info.size ||
+    if (info.size < kInfoHeaderSize || fileHeader.offBits < kHeadersSize ||
+        fileHeader.offBits > fileSize || fileHeader.offBits - kFileHeaderSize < info.size ||
         !sensibleSize(info)) {
         refuse(filename);
         return false;
@@ -152,7 +152,7 @@ bool cDIB::CreateFromFile(const std::string& filename) {
 
     std::vector<std::uint8_t> bits, bitmapInfo;
     if (!readAt(file.get(), fileHeader.offBits, static_cast<std::size_t>(imageSize), bits) ||
-        !readAt(file.get(), FileHeaderSize, fileHeader.offBits - FileHeaderSize, bitmapInfo)) {
+        !readAt(file.get(), kFileHeaderSize, fileHeader.offBits - kFileHeaderSize, bitmapInfo)) {
         refuse(filename);
         return false;
     }
@@ -165,7 +165,7 @@ bool cDIB::CreateFromFile(const std::string& filename) {
 }
 
 bool cDIB::CreateFromPackedDIBPointer(std::span<const std::uint8_t> pDIB) {
-    if (pDIB.size() < InfoHeaderSize)
+    if (pDIB.size() < kInfoHeaderSize)
         return false;
     const InfoHeader info = parseInfo(pDIB.data());
     if (info.bitCount < 16 || info.sizeImage < 1)
@@ -173,22 +173,22 @@ bool cDIB::CreateFromPackedDIBPointer(std::span<const std::uint8_t> pDIB) {
     // Only a plain header with the pixels right behind it: masks or a longer header in between
     // would be taken for pixels.
     const std::uint64_t needed = uncompressedSize(info);
-    if (info.size != InfoHeaderSize || info.compression != BiRgb || !sensibleSize(info) ||
-        needed == 0 || info.sizeImage < needed || info.sizeImage > pDIB.size() - InfoHeaderSize)
+    if (info.size != kInfoHeaderSize || info.compression != kBiRgb || !sensibleSize(info) ||
+        needed == 0 || info.sizeImage < needed || info.sizeImage > pDIB.size() - kInfoHeaderSize)
         return false;
-    m_bits.assign(pDIB.begin() + InfoHeaderSize, pDIB.begin() + InfoHeaderSize + info.sizeImage);
-    m_bitmapInfo.assign(pDIB.begin(), pDIB.begin() + InfoHeaderSize);
+    m_bits.assign(pDIB.begin() + kInfoHeaderSize, pDIB.begin() + kInfoHeaderSize + info.sizeImage);
+    m_bitmapInfo.assign(pDIB.begin(), pDIB.begin() + kInfoHeaderSize);
     m_info = info;
-    m_file = FileHeader{static_cast<std::uint16_t>(BitmapFileType),
-                        info.sizeImage + static_cast<std::uint32_t>(HeadersSize), 0, 0,
-                        static_cast<std::uint32_t>(HeadersSize)};
+    m_file = FileHeader{static_cast<std::uint16_t>(kBitmapFileType),
+                        info.sizeImage + static_cast<std::uint32_t>(kHeadersSize), 0, 0,
+                        static_cast<std::uint32_t>(kHeadersSize)};
     return true;
 }
 
 bool cDIB::WriteToFile(const std::string& filename) {
     if (m_bitmapInfo.empty())
         return false; // nothing has been created
-    std::array<std::uint8_t, FileHeaderSize> header{};
+    std::array<std::uint8_t, kFileHeaderSize> header{};
     put16(header.data(), m_file.type);
     put32(header.data() + 2, m_file.size);
     put16(header.data() + 6, m_file.reserved1);

@@ -15,11 +15,11 @@ namespace examo {
 // contradict themselves or the file are refused with a message, never followed.
 class cDIB {
 public:
-    static constexpr std::int32_t BitmapFileType = 19778; // "BM"
-    static constexpr std::size_t FileHeaderSize = 14;
-    static constexpr std::size_t InfoHeaderSize = 40;
+    static constexpr std::int32_t kBitmapFileType = 19778; // "BM"
+    static constexpr std::size_t kFileHeaderSize = 14;
+    static constexpr std::size_t kInfoHeaderSize = 40;
     // Wider or taller bitmaps are refused: no movie frame is that large.
-    static constexpr std::int32_t MaxEdge = 16384;
+    static constexpr std::int32_t kMaxEdge = 16384;
 
     explicit cDIB(Dialogs& dialogs);
 

@@ -18,10 +18,10 @@ namespace examo {
 
 namespace {
 
-constexpr std::uint32_t SlowestRate = 1;
-constexpr std::uint32_t FastestRate = 30;
-const char* const InitialFps = "6";
-const char* const InitialStatus = "AVI Status";
+constexpr std::uint32_t kSlowestRate = 1;
+constexpr std::uint32_t kFastestRate = 30;
+const char* const kInitialFps = "6";
+const char* const kInitialStatus = "AVI Status";
 
 template <class W> W* place(W* widget, int left, int top, int width, int height) {
     widget->setGeometry(twipsToPixels(left), twipsToPixels(top), twipsToPixels(width),
@@ -87,23 +87,23 @@ void frmAVI::buildControls() {
     imgPreview->setAlignment(Qt::AlignCenter);
     lblFrameRate =
         place(new QLabel(QStringLiteral("Frames Per Second:"), this), 4815, 2430, 1800, 285);
-    txtFPS = place(new QLineEdit(QString::fromLatin1(InitialFps), this), 6660, 2385, 525, 330);
+    txtFPS = place(new QLineEdit(QString::fromLatin1(kInitialFps), this), 6660, 2385, 525, 330);
     lblfps = place(new QLabel(QStringLiteral("(1 - 30)"), this), 7260, 2430, 720, 285);
     cmdWriteAVI =
         place(new QPushButton(QStringLiteral("Write AVI..."), this), 4815, 2790, 3165, 405);
     cmdCancel = place(new QPushButton(QStringLiteral("Exit"), this), 4815, 3240, 3165, 405);
 
-    lblStatus = place(new QLabel(QString::fromLatin1(InitialStatus), this), 120, 3795, 7860, 375);
+    lblStatus = place(new QLabel(QString::fromLatin1(kInitialStatus), this), 120, 3795, 7860, 375);
     lblStatus->setFrameStyle(QFrame::Panel | QFrame::Sunken);
     lblStatus->setIndent(6);
 }
 
 std::uint32_t frmAVI::FramesPerSecond(const std::string& text) {
     const double rounded = text::RoundHalfEven(text::Val(text));
-    if (!(rounded >= SlowestRate))
-        return SlowestRate;
-    if (rounded > FastestRate)
-        return FastestRate;
+    if (!(rounded >= kSlowestRate))
+        return kSlowestRate;
+    if (rounded > kFastestRate)
+        return kFastestRate;
     return static_cast<std::uint32_t>(rounded);
 }
 
@@ -120,8 +120,8 @@ void frmAVI::Form_Unload() {
 }
 
 void frmAVI::reload() {
-    txtFPS->setText(QString::fromLatin1(InitialFps));
-    lblStatus->setText(QString::fromLatin1(InitialStatus));
+    txtFPS->setText(QString::fromLatin1(kInitialFps));
+    lblStatus->setText(QString::fromLatin1(kInitialStatus));
     LastBitmapFolder.clear();
     Form_Load();
 }
@@ -256,7 +256,7 @@ void frmAVI::cmdWriteAVI_Click() {
 }
 
 frmAVI::Outcome frmAVI::writeMovie(Writing& w) {
-    if (m_avi.fileOpen(w.file, w.path, avimode::Write | avimode::Create) != 0)
+    if (m_avi.fileOpen(w.file, w.path, avimode::kWrite | avimode::kCreate) != 0)
         return Outcome::Failed;
     w.created = true;
 
@@ -281,7 +281,7 @@ frmAVI::Outcome frmAVI::writeMovie(Writing& w) {
 
     w.optionsHeld = true;
     if (m_avi.saveOptions(static_cast<std::intptr_t>(winId()),
-                          avisaveflags::KeyFrames | avisaveflags::DataRate, w.stream,
+                          avisaveflags::kKeyFrames | avisaveflags::kDataRate, w.stream,
                           w.options) != 1)
         return Outcome::Stopped;
     if (m_avi.makeCompressedStream(w.compressed, w.stream, w.options) != 0)
@@ -296,7 +296,7 @@ frmAVI::Outcome frmAVI::writeMovie(Writing& w) {
         // one that changed its format since it was added cannot be a frame of this movie.
         if (dib.CreateFromFile(path) && !(FrameFormat(dib) == first))
             return Outcome::Failed;
-        if (m_avi.streamWrite(w.compressed, i, 1, dib.Bits(), AviKeyFrame) != 0)
+        if (m_avi.streamWrite(w.compressed, i, 1, dib.Bits(), kAviKeyFrame) != 0)
             return Outcome::Failed;
         showPicture(path);
         imgPreview->repaint();

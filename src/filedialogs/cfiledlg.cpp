@@ -8,10 +8,10 @@ namespace examo {
 
 namespace {
 
-constexpr std::uint32_t RecordSize = 76;
+constexpr std::uint32_t kRecordSize = 76;
 // Hooks and templates are the platform's own business; callers cannot ask for them.
-constexpr std::uint32_t NeverPassed = dlgflags::EnableHook | dlgflags::EnableTemplate;
-constexpr int PersonalFolder = 5;
+constexpr std::uint32_t kNeverPassed = dlgflags::kEnableHook | dlgflags::kEnableTemplate;
+constexpr int kPersonalFolder = 5;
 
 std::string upToNul(const std::string& text) {
     return text.substr(0, text.find('\0'));
@@ -36,7 +36,7 @@ std::string padded(const std::string& text, std::size_t size) {
 } // namespace
 
 cFileDlg::cFileDlg(FileDialogs& dialogs, Shell& shell, ProgramInfo& program)
-    : m_dialogs(dialogs), m_shell(shell), m_initDirectory(SpecialFolderPath(PersonalFolder)),
+    : m_dialogs(dialogs), m_shell(shell), m_initDirectory(SpecialFolderPath(kPersonalFolder)),
       m_dlgTitle(program.title()) {}
 
 void cFileDlg::InitDirectorySpecial(int SpecialDirectory) {
@@ -83,34 +83,34 @@ std::string cFileDlg::VBGetFileTitle(std::string& sFile) {
 FileDialogRequest cFileDlg::request(Kind kind, const std::string& filename,
                                     const std::string& fileTitle) const {
     FileDialogRequest r;
-    r.structSize = RecordSize;
+    r.structSize = kRecordSize;
     r.owner = m_ownerHwnd == -1 ? 0 : m_ownerHwnd;
     r.filter = translateFilter(m_filter);
     r.filterIndex = m_filterIndex;
-    r.fileBuffer = padded(filename, FileBufferSize);
-    r.maxFile = FileBufferSize;
-    r.fileTitleBuffer = padded(fileTitle, FileTitleBufferSize);
-    r.maxFileTitle = FileTitleBufferSize;
+    r.fileBuffer = padded(filename, kFileBufferSize);
+    r.maxFile = kFileBufferSize;
+    r.fileTitleBuffer = padded(fileTitle, kFileTitleBufferSize);
+    r.maxFileTitle = kFileTitleBufferSize;
     r.initialDir = m_initDirectory;
     r.title = m_dlgTitle;
     r.defaultExt = m_defaultExt;
-    const auto passed = static_cast<std::uint32_t>(m_flags) & ~NeverPassed;
+    const auto passed = static_cast<std::uint32_t>(m_flags) & ~kNeverPassed;
     if (kind == Kind::Save) {
         r.flags =
-            (m_overwritePrompt ? dlgflags::OverwritePrompt : 0) | dlgflags::HideReadOnly | passed;
+            (m_overwritePrompt ? dlgflags::kOverwritePrompt : 0) | dlgflags::kHideReadOnly | passed;
     } else {
-        r.flags = (m_fileMustExist ? dlgflags::FileMustExist : 0) |
-                  (m_multiSelect ? dlgflags::AllowMultiSelect : 0) |
-                  (m_readOnly ? dlgflags::ReadOnly : 0) |
-                  (m_hideReadOnly ? dlgflags::HideReadOnly : 0) | passed;
+        r.flags = (m_fileMustExist ? dlgflags::kFileMustExist : 0) |
+                  (m_multiSelect ? dlgflags::kAllowMultiSelect : 0) |
+                  (m_readOnly ? dlgflags::kReadOnly : 0) |
+                  (m_hideReadOnly ? dlgflags::kHideReadOnly : 0) | passed;
     }
     return r;
 }
 
 bool cFileDlg::show(Kind kind, std::string& filename, std::string& fileTitle) {
-    if (filename.size() > FileBufferSize)
+    if (filename.size() > kFileBufferSize)
         throw std::length_error("The file name is longer than 1024 characters.");
-    if (fileTitle.size() > FileTitleBufferSize)
+    if (fileTitle.size() > kFileTitleBufferSize)
         throw std::length_error("The file title is longer than 512 characters.");
 
     const FileDialogRequest r = request(kind, filename, fileTitle);
@@ -150,7 +150,7 @@ bool cFileDlg::show(Kind kind, std::string& filename, std::string& fileTitle) {
     m_filterIndex = result.filterIndex;
     m_filter = FilterEntry(r.filter, result.filterIndex);
     if (kind != Kind::Save)
-        m_readOnly = (result.flags & dlgflags::ReadOnly) != 0;
+        m_readOnly = (result.flags & dlgflags::kReadOnly) != 0;
     m_initDirectory = upToNul(filename);
     return true;
 }
@@ -176,7 +176,7 @@ std::string cFileDlg::FilterEntry(const std::string& translatedFilter, std::int3
 }
 
 std::string cFileDlg::SpecialFolderPath(int number) {
-    return upToNul(m_shell.specialFolder(number)).substr(0, FileBufferSize);
+    return upToNul(m_shell.specialFolder(number)).substr(0, kFileBufferSize);
 }
 
 } // namespace examo

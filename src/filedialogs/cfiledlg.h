@@ -16,8 +16,8 @@ namespace examo {
 // Each property reads with no argument and is set with one.
 class cFileDlg {
 public:
-    static constexpr std::size_t FileBufferSize = 1024;
-    static constexpr std::size_t FileTitleBufferSize = 512;
+    static constexpr std::size_t kFileBufferSize = 1024;
+    static constexpr std::size_t kFileTitleBufferSize = 512;
 
     cFileDlg(FileDialogs& dialogs, Shell& shell, ProgramInfo& program);
 

@@ -109,12 +109,12 @@ void playTune(Media& media, const std::string& openPrefix, const std::string& pa
 
 std::uint32_t WaveFlags(const std::string& mode) {
     if (text::EqualsNoCase(mode, "sync"))
-        return waveflags::Sync;
+        return waveflags::kSync;
     if (text::EqualsNoCase(mode, "async"))
-        return waveflags::Async;
+        return waveflags::kAsync;
     if (text::EqualsNoCase(mode, "loop"))
-        return waveflags::Async | waveflags::Loop;
-    return waveflags::Async;
+        return waveflags::kAsync | waveflags::kLoop;
+    return waveflags::kAsync;
 }
 
 std::string N(long long v) {
@@ -122,7 +122,7 @@ std::string N(long long v) {
 }
 
 void PlayResourceWave(Media& media, std::int16_t number, const std::string& mode) {
-    const std::uint32_t flags = WaveFlags(mode) | waveflags::Memory;
+    const std::uint32_t flags = WaveFlags(mode) | waveflags::kMemory;
     auto bytes = media.resources.load("CUSTOM", number);
     if (!bytes)
         return;

@@ -26,44 +26,44 @@ struct AviCompressOptions {
     std::string codec; // the encoder chosen in the compression dialog
     std::uint32_t keyFrameEvery = 0;
     std::uint32_t bytesPerSecond = 0;
-    std::uint32_t flags = 0; // avicompress::KeyFrames, DataRate, Valid
+    std::uint32_t flags = 0; // avicompress::kKeyFrames, DataRate, Valid
 };
 
 // Modes of fileOpen.
 namespace avimode {
-inline constexpr std::uint32_t Write = 0x1;
-inline constexpr std::uint32_t Create = 0x1000;
+inline constexpr std::uint32_t kWrite = 0x1;
+inline constexpr std::uint32_t kCreate = 0x1000;
 } // namespace avimode
 
 // Flags of saveOptions: which choices the compression dialog offers.
 namespace avisaveflags {
-inline constexpr std::uint32_t KeyFrames = 0x1;
-inline constexpr std::uint32_t DataRate = 0x2;
+inline constexpr std::uint32_t kKeyFrames = 0x1;
+inline constexpr std::uint32_t kDataRate = 0x2;
 } // namespace avisaveflags
 
 // AviCompressOptions::flags: which of the options hold a choice.
 namespace avicompress {
-inline constexpr std::uint32_t DataRate = 0x2;
-inline constexpr std::uint32_t KeyFrames = 0x4;
-inline constexpr std::uint32_t Valid = 0x8;
+inline constexpr std::uint32_t kDataRate = 0x2;
+inline constexpr std::uint32_t kKeyFrames = 0x4;
+inline constexpr std::uint32_t kValid = 0x8;
 } // namespace avicompress
 
 // Flags of streamWrite.
-inline constexpr std::uint32_t AviKeyFrame = 0x10;
+inline constexpr std::uint32_t kAviKeyFrame = 0x10;
 
 // The library's error numbers (any value other than 0 is a failure).
 namespace avierr {
-inline constexpr long Unsupported = 0x80044065;
-inline constexpr long BadFormat = 0x80044066;
-inline constexpr long Memory = 0x80044067;
-inline constexpr long BadFlags = 0x80044069;
-inline constexpr long BadParam = 0x8004406A;
-inline constexpr long BadSize = 0x8004406B;
-inline constexpr long BadHandle = 0x8004406C;
-inline constexpr long FileWrite = 0x8004406E;
-inline constexpr long FileOpen = 0x8004406F;
-inline constexpr long Compressor = 0x80044070;
-inline constexpr long NoCompressor = 0x80044071;
+inline constexpr long kUnsupported = 0x80044065;
+inline constexpr long kBadFormat = 0x80044066;
+inline constexpr long kMemory = 0x80044067;
+inline constexpr long kBadFlags = 0x80044069;
+inline constexpr long kBadParam = 0x8004406A;
+inline constexpr long kBadSize = 0x8004406B;
+inline constexpr long kBadHandle = 0x8004406C;
+inline constexpr long kFileWrite = 0x8004406E;
+inline constexpr long kFileOpen = 0x8004406F;
+inline constexpr long kCompressor = 0x80044070;
+inline constexpr long kNoCompressor = 0x80044071;
 } // namespace avierr
 
 // The AVI file library. Every operation returns 0 on success, an error number otherwise,

@@ -33,14 +33,14 @@ struct FileDialogResult {
 };
 
 namespace dlgflags {
-inline constexpr std::uint32_t ReadOnly = 0x1;
-inline constexpr std::uint32_t OverwritePrompt = 0x2;
-inline constexpr std::uint32_t HideReadOnly = 0x4;
-inline constexpr std::uint32_t EnableHook = 0x20;
-inline constexpr std::uint32_t EnableTemplate = 0x40;
-inline constexpr std::uint32_t AllowMultiSelect = 0x200;
-inline constexpr std::uint32_t FileMustExist = 0x1000;
-inline constexpr std::uint32_t Explorer = 0x80000;
+inline constexpr std::uint32_t kReadOnly = 0x1;
+inline constexpr std::uint32_t kOverwritePrompt = 0x2;
+inline constexpr std::uint32_t kHideReadOnly = 0x4;
+inline constexpr std::uint32_t kEnableHook = 0x20;
+inline constexpr std::uint32_t kEnableTemplate = 0x40;
+inline constexpr std::uint32_t kAllowMultiSelect = 0x200;
+inline constexpr std::uint32_t kFileMustExist = 0x1000;
+inline constexpr std::uint32_t kExplorer = 0x80000;
 } // namespace dlgflags
 
 // Common open and save dialogs. A dialog that cannot be shown at all throws

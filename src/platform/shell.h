@@ -14,7 +14,7 @@ struct FileOperationRequest {
     std::uint32_t flags = 0;
 };
 
-inline constexpr std::uint32_t FileOperationCopy = 2;
+inline constexpr std::uint32_t kFileOperationCopy = 2;
 
 // The desktop's own programs that the creator's Tools menu starts.
 enum class DesktopTool { TextEditor, SoundRecorder, PaintProgram, FileManager };

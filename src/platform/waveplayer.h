@@ -7,10 +7,10 @@
 namespace examo {
 
 namespace waveflags {
-inline constexpr std::uint32_t Sync = 0x0;
-inline constexpr std::uint32_t Async = 0x1;
-inline constexpr std::uint32_t Memory = 0x4;
-inline constexpr std::uint32_t Loop = 0x8;
+inline constexpr std::uint32_t kSync = 0x0;
+inline constexpr std::uint32_t kAsync = 0x1;
+inline constexpr std::uint32_t kMemory = 0x4;
+inline constexpr std::uint32_t kLoop = 0x8;
 } // namespace waveflags
 
 // Plays one wave at a time; a new wave replaces the playing one.

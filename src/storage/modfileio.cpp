@@ -65,7 +65,7 @@ FileDialogRequest SaveRequest(std::intptr_t owner, const std::string& filter,
 FileOperationRequest CopyRequest(const std::string& source, const std::string& target) {
     FileOperationRequest r;
     r.owner = 0;
-    r.func = FileOperationCopy;
+    r.func = kFileOperationCopy;
     r.from = source + std::string(2, '\0');
     r.to = target + std::string(2, '\0');
     r.flags = kCopyFlags;

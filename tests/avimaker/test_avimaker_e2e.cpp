@@ -31,7 +31,7 @@ protected:
               offers = request.offers;
               if (codec.empty())
                   return false;
-              options = AviCompressOptions{codec, 0, 0, examo::avicompress::Valid};
+              options = AviCompressOptions{codec, 0, 0, examo::avicompress::kValid};
               return true;
           }),
           form(dialogs, fileDialogs, shell, program, avi, pictures) {}

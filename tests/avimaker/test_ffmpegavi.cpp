@@ -27,7 +27,7 @@ namespace avierr = examo::avierr;
 
 namespace {
 
-constexpr std::uint32_t CreateForWriting = examo::avimode::Write | examo::avimode::Create;
+constexpr std::uint32_t CreateForWriting = examo::avimode::kWrite | examo::avimode::kCreate;
 
 std::vector<std::string> codecsOf(const std::vector<examo::AviCompressorOffer>& offers) {
     std::vector<std::string> codecs;
@@ -82,9 +82,9 @@ protected:
         library.saveOptionsFree(options);
         for (const AviStreamHandle s : {stream, compressed})
             if (s != 0 && library.streamRelease(s) != 0 && result == 0)
-                result = avierr::FileWrite;
+                result = avierr::kFileWrite;
         if (file != 0 && library.fileRelease(file) != 0 && result == 0)
-            result = avierr::FileWrite;
+            result = avierr::kFileWrite;
         return result;
     }
 
@@ -107,7 +107,7 @@ TEST_F(FfmpegAviTest, OffersTheEncodersThatTakeTheFrameSize) {
 }
 
 TEST_F(FfmpegAviTest, TheDialogIsAskedWithTheStreamsSizeAndFlags) {
-    choice = AviCompressOptions{"rawvideo", 0, 0, examo::avicompress::Valid};
+    choice = AviCompressOptions{"rawvideo", 0, 0, examo::avicompress::kValid};
     ASSERT_EQ(write(path("a.avi"), {bitmaps::bmp24(bitmaps::quarters(64, 48))}), 0);
     ASSERT_EQ(requests.size(), 1u);
     EXPECT_EQ(requests[0].width, 64);
@@ -117,7 +117,7 @@ TEST_F(FfmpegAviTest, TheDialogIsAskedWithTheStreamsSizeAndFlags) {
 }
 
 TEST_F(FfmpegAviTest, UncommonLayoutsComeOutRightWayUp) {
-    choice = AviCompressOptions{"rawvideo", 0, 0, examo::avicompress::Valid};
+    choice = AviCompressOptions{"rawvideo", 0, 0, examo::avicompress::kValid};
     const QImage picture = bitmaps::quarters(21, 13);
 
     // Odd widths pad every row.
@@ -134,7 +134,7 @@ TEST_F(FfmpegAviTest, UncommonLayoutsComeOutRightWayUp) {
 }
 
 TEST_F(FfmpegAviTest, SixteenAndThirtyTwoBitFrames) {
-    choice = AviCompressOptions{"rawvideo", 0, 0, examo::avicompress::Valid};
+    choice = AviCompressOptions{"rawvideo", 0, 0, examo::avicompress::kValid};
     const QImage picture = bitmaps::quarters(32, 16);
     const QImage rgb555 = picture.convertToFormat(QImage::Format_RGB555);
     // 16 bits: 0RRRRRGGGGGBBBBB, rows bottom-up and padded.
@@ -171,7 +171,7 @@ TEST_F(FfmpegAviTest, RunLengthBitmapsAreDecoded) {
     const auto bytes = bitmaps::read(rle);
     ASSERT_EQ(bitmaps::get32(bytes, 30), 1u); // run-length, 8 bits
     for (const std::string codec : {"rawvideo", "ffv1"}) {
-        choice = AviCompressOptions{codec, 0, 0, examo::avicompress::Valid};
+        choice = AviCompressOptions{codec, 0, 0, examo::avicompress::kValid};
         ASSERT_EQ(write(path(codec + "-rle.avi"), {bytes, bytes}), 0);
         EXPECT_EQ(bitmaps::meanDifference(
                       movies::frame(path(codec + "-rle.avi")),
@@ -186,7 +186,7 @@ TEST_F(FfmpegAviTest, KeyFrameOptionIsHonoured) {
     for (int i = 0; i < 6; ++i)
         frames.push_back(bitmaps::bmp24(bitmaps::quarters(64, 48, i)));
     choice = AviCompressOptions{"mpeg4", 2, 0,
-                                examo::avicompress::Valid | examo::avicompress::KeyFrames};
+                                examo::avicompress::kValid | examo::avicompress::kKeyFrames};
     ASSERT_EQ(write(path("keys.avi"), frames), 0);
     EXPECT_EQ(movies::keyFrames(path("keys.avi")), "101010");
 }
@@ -212,7 +212,7 @@ TEST_F(FfmpegAviTest, DataRateOptionIsHonoured) {
         std::uintmax_t sizes[2] = {};
         for (const int k : {0, 1}) {
             choice = AviCompressOptions{codec, 0, (k == 0 ? 20u : 400u) * 1024,
-                                        examo::avicompress::Valid | examo::avicompress::DataRate};
+                                        examo::avicompress::kValid | examo::avicompress::kDataRate};
             ASSERT_EQ(write(path("rate.avi"), frames), 0) << codec;
             sizes[k] = std::filesystem::file_size(path("rate.avi"));
         }
@@ -221,7 +221,7 @@ TEST_F(FfmpegAviTest, DataRateOptionIsHonoured) {
 }
 
 TEST_F(FfmpegAviTest, FormatsThatCannotBeFramesAreRefused) {
-    choice = AviCompressOptions{"rawvideo", 0, 0, examo::avicompress::Valid};
+    choice = AviCompressOptions{"rawvideo", 0, 0, examo::avicompress::kValid};
     const auto good = bitmaps::bmp24(bitmaps::quarters(16, 8));
     using Bytes = std::vector<std::uint8_t>;
     const std::pair<const char*, std::function<void(Bytes&)>> cases[] = {
@@ -239,16 +239,16 @@ TEST_F(FfmpegAviTest, FormatsThatCannotBeFramesAreRefused) {
     for (const auto& [name, spoil] : cases) {
         auto bytes = good;
         spoil(bytes);
-        EXPECT_EQ(write(path("bad.avi"), {bytes}), avierr::BadFormat) << name;
+        EXPECT_EQ(write(path("bad.avi"), {bytes}), avierr::kBadFormat) << name;
     }
 }
 
 TEST_F(FfmpegAviTest, FramesMustBeWholeAndInOrder) {
-    choice = AviCompressOptions{"rawvideo", 0, 0, examo::avicompress::Valid};
+    choice = AviCompressOptions{"rawvideo", 0, 0, examo::avicompress::kValid};
     auto shortFrame = bitmaps::bmp24(bitmaps::quarters(16, 8));
     const auto good = shortFrame;
     shortFrame.resize(shortFrame.size() - 1);
-    EXPECT_EQ(write(path("short.avi"), {good, shortFrame}), avierr::BadSize);
+    EXPECT_EQ(write(path("short.avi"), {good, shortFrame}), avierr::kBadSize);
 
     AviFileHandle file = 0;
     AviStreamHandle stream = 0, compressed = 0;
@@ -257,29 +257,29 @@ TEST_F(FfmpegAviTest, FramesMustBeWholeAndInOrder) {
     ASSERT_EQ(library.fileCreateStream(file, stream, info), 0);
     ASSERT_EQ(library.makeCompressedStream(compressed, stream, *choice), 0);
     EXPECT_EQ(library.streamWrite(compressed, 0, 1, std::span(good).subspan(54), 0x10),
-              avierr::Unsupported); // no format yet
+              avierr::kUnsupported); // no format yet
     auto wider = std::vector<std::uint8_t>(good.begin() + 14, good.begin() + 54);
     bitmaps::put32(wider, 4, 17);
-    EXPECT_EQ(library.streamSetFormat(compressed, 0, wider), avierr::BadFormat);
+    EXPECT_EQ(library.streamSetFormat(compressed, 0, wider), avierr::kBadFormat);
     ASSERT_EQ(library.streamSetFormat(compressed, 0, std::span(good).subspan(14, 40)), 0);
     EXPECT_EQ(library.streamSetFormat(compressed, 0, std::span(good).subspan(14, 40)),
-              avierr::Unsupported);
+              avierr::kUnsupported);
     EXPECT_EQ(library.streamWrite(compressed, 1, 1, std::span(good).subspan(54), 0x10),
-              avierr::BadParam);
+              avierr::kBadParam);
     EXPECT_EQ(library.streamWrite(compressed, 0, 2, std::span(good).subspan(54), 0x10),
-              avierr::BadParam);
+              avierr::kBadParam);
     EXPECT_EQ(library.streamWrite(compressed, 0, 1, std::span(good).subspan(54), 0x10), 0);
     EXPECT_EQ(library.fileRelease(file), 0); // releases its streams too
-    EXPECT_EQ(library.streamRelease(compressed), avierr::BadHandle);
+    EXPECT_EQ(library.streamRelease(compressed), avierr::kBadHandle);
     EXPECT_EQ(movies::probe(path("order.avi")).frames, 1);
 }
 
 TEST_F(FfmpegAviTest, OpeningCreatesALocalFileOrFails) {
     AviFileHandle file = 0;
     EXPECT_EQ(library.fileOpen(file, path("missing folder/a.avi"), CreateForWriting),
-              avierr::FileOpen);
+              avierr::kFileOpen);
     EXPECT_EQ(file, 0);
-    EXPECT_EQ(library.fileOpen(file, path("a.avi"), examo::avimode::Write), avierr::BadFlags);
+    EXPECT_EQ(library.fileOpen(file, path("a.avi"), examo::avimode::kWrite), avierr::kBadFlags);
 
     // A name that looks like an address is still a file in the current folder.
     const QString before = QDir::currentPath();
@@ -294,7 +294,7 @@ TEST_F(FfmpegAviTest, OpeningCreatesALocalFileOrFails) {
 TEST_F(FfmpegAviTest, AFullDiskIsAFailure) {
     if (!std::filesystem::exists("/dev/full"))
         GTEST_SKIP() << "no /dev/full here";
-    choice = AviCompressOptions{"rawvideo", 0, 0, examo::avicompress::Valid};
+    choice = AviCompressOptions{"rawvideo", 0, 0, examo::avicompress::kValid};
     EXPECT_NE(write("/dev/full", {bitmaps::bmp24(bitmaps::quarters(64, 48))}), 0);
 }
 
@@ -308,7 +308,7 @@ TEST_F(FfmpegAviTest, ACancelledDialogLeavesAnEmptyFile) {
 }
 
 TEST_F(FfmpegAviTest, AChoiceTheLibraryDoesNotOfferIsNotConfirmed) {
-    choice = AviCompressOptions{"msvideo1", 0, 0, examo::avicompress::Valid};
+    choice = AviCompressOptions{"msvideo1", 0, 0, examo::avicompress::kValid};
     EXPECT_EQ(write(path("odd.avi"), {bitmaps::bmp24(bitmaps::quarters(18, 8))}), -1);
 }
 
@@ -377,7 +377,7 @@ TEST(CompressionDialogTest, ListsTheOffersAndFillsTheOptions) {
     EXPECT_EQ(options.codec, "mjpeg");
     EXPECT_EQ(options.bytesPerSecond, 500u * 1024);
     EXPECT_EQ(options.keyFrameEvery, 0u);
-    EXPECT_EQ(options.flags, examo::avicompress::Valid | examo::avicompress::DataRate);
+    EXPECT_EQ(options.flags, examo::avicompress::kValid | examo::avicompress::kDataRate);
 
     // Offered again, the previous choice comes first; without the flags nothing can be set.
     request.flags = 0;

@@ -218,7 +218,8 @@ TEST_F(FrmAviTest, WritingThreeFramesInOrder) {
     EXPECT_EQ(save.request.defaultExt, "avi");
     EXPECT_EQ(save.request.fileBuffer.substr(0, 10), "MyAVI.avi\0"s);
     EXPECT_EQ(save.request.owner, static_cast<std::intptr_t>(form.winId()));
-    EXPECT_EQ(save.request.flags, examo::dlgflags::OverwritePrompt | examo::dlgflags::HideReadOnly);
+    EXPECT_EQ(save.request.flags,
+              examo::dlgflags::kOverwritePrompt | examo::dlgflags::kHideReadOnly);
 
     const std::string frame = std::to_string(32 * 3 * 24);
     std::vector<std::string> expected = {"AVIFileOpen|" + path("movie.avi") + "|4097",
@@ -334,7 +335,7 @@ TEST_F(FrmAviTest, EveryLibraryFailureIsOneMessageAndReleasesWhatWasMade) {
     add(bitmap("a.bmp", 16, 16));
     for (const auto& [call, c] : cases) {
         SCOPED_TRACE(call);
-        avi.*(c.result) = examo::avierr::Compressor;
+        avi.*(c.result) = examo::avierr::kCompressor;
         dialogs.messages.clear();
         write(path("fail.avi"));
         avi.*(c.result) = 0;
@@ -353,7 +354,7 @@ TEST_F(FrmAviTest, AFailedMovieIsDeletedButNothingElse) {
     const std::string movie = path("movie.avi");
     const auto failWith = [&](long WatchedAviLibrary::*result) {
         bitmaps::write(movie, {1, 2, 3});
-        avi.*result = examo::avierr::FileWrite;
+        avi.*result = examo::avierr::kFileWrite;
         write(movie);
         avi.*result = 0;
     };
@@ -371,7 +372,7 @@ TEST_F(FrmAviTest, AFailedMovieIsDeletedButNothingElse) {
     const std::string target = path("target.avi"), link = path("link.avi");
     bitmaps::write(target, {1, 2, 3});
     std::filesystem::create_symlink(target, link);
-    avi.writeResult = examo::avierr::FileWrite;
+    avi.writeResult = examo::avierr::kFileWrite;
     write(link);
     EXPECT_TRUE(std::filesystem::is_symlink(link));
     EXPECT_TRUE(std::filesystem::exists(target));

@@ -79,7 +79,7 @@ TEST_F(CFileDlgTest, OpenRecordHoldsTheValuesAndBuffers) {
     EXPECT_EQ(r.initialDir, "/pictures");
     EXPECT_EQ(r.title, "ExamoForge");
     EXPECT_EQ(r.defaultExt, "bmp");
-    EXPECT_EQ(r.flags, dlgflags::FileMustExist | dlgflags::HideReadOnly);
+    EXPECT_EQ(r.flags, dlgflags::kFileMustExist | dlgflags::kHideReadOnly);
 
     dlg.OwnerHwnd(0x3a00007);
     dlg.VBGetSaveFileName(name);
@@ -102,15 +102,15 @@ TEST_F(CFileDlgTest, FlagRules) {
     cFileDlg dlg = make();
     std::string name;
     // Hook and template are always removed; other flags pass through.
-    dlg.Flags(0x60 | dlgflags::Explorer);
+    dlg.Flags(0x60 | dlgflags::kExplorer);
     dlg.VBGetOpenFileNamePreview(name);
     EXPECT_EQ(dialogs.calls.back().kind, FakeFileDialogs::Kind::OpenPreview);
     EXPECT_EQ(lastRequest().flags,
-              dlgflags::FileMustExist | dlgflags::HideReadOnly | dlgflags::Explorer);
-    dlg.Flags(0x60 | dlgflags::Explorer);
+              dlgflags::kFileMustExist | dlgflags::kHideReadOnly | dlgflags::kExplorer);
+    dlg.Flags(0x60 | dlgflags::kExplorer);
     dlg.VBGetSaveFileName(name);
     EXPECT_EQ(lastRequest().flags,
-              dlgflags::OverwritePrompt | dlgflags::HideReadOnly | dlgflags::Explorer);
+              dlgflags::kOverwritePrompt | dlgflags::kHideReadOnly | dlgflags::kExplorer);
 
     dlg.Flags(0);
     dlg.FileMustExist(false);
@@ -118,10 +118,10 @@ TEST_F(CFileDlgTest, FlagRules) {
     dlg.MultiSelect(true);
     dlg.OverwritePrompt(false);
     dlg.VBGetOpenFileName(name);
-    EXPECT_EQ(lastRequest().flags, dlgflags::AllowMultiSelect);
+    EXPECT_EQ(lastRequest().flags, dlgflags::kAllowMultiSelect);
     // The save dialog always hides the read-only box and never asks for existing files.
     dlg.VBGetSaveFileName(name);
-    EXPECT_EQ(lastRequest().flags, dlgflags::HideReadOnly);
+    EXPECT_EQ(lastRequest().flags, dlgflags::kHideReadOnly);
 }
 
 TEST_F(CFileDlgTest, ChoosingAFileUpdatesTheProperties) {
@@ -129,7 +129,7 @@ TEST_F(CFileDlgTest, ChoosingAFileUpdatesTheProperties) {
     dlg.Filter("AVI Files|*.avi");
     dialogs.paths.push_back("/movies/My AVI.avi");
     dialogs.chosenFilterIndex = 1;
-    dialogs.returnedFlags = dlgflags::HideReadOnly | dlgflags::ReadOnly | 0x8000u;
+    dialogs.returnedFlags = dlgflags::kHideReadOnly | dlgflags::kReadOnly | 0x8000u;
     std::string name = "MyAVI.avi", title;
     ASSERT_TRUE(dlg.VBGetOpenFileName(name, title));
 
@@ -138,7 +138,7 @@ TEST_F(CFileDlgTest, ChoosingAFileUpdatesTheProperties) {
     EXPECT_EQ(dlg.FilterIndex(), 1);
     EXPECT_EQ(dlg.Filter(), "AVI Files\0*.avi"s);
     EXPECT_EQ(dlg.Flags(),
-              static_cast<std::int32_t>(dlgflags::HideReadOnly | dlgflags::ReadOnly | 0x8000u));
+              static_cast<std::int32_t>(dlgflags::kHideReadOnly | dlgflags::kReadOnly | 0x8000u));
     EXPECT_TRUE(dlg.ReadOnly());
     EXPECT_EQ(dlg.InitDirectory(), "/movies/My AVI.avi");
 }
@@ -162,7 +162,7 @@ TEST_F(CFileDlgTest, CancellingLeavesOneNulAndNoFilter) {
     cFileDlg dlg = make();
     dlg.Filter("BMP Files|*.bmp");
     dlg.FilterIndex(1);
-    dlg.Flags(static_cast<std::int32_t>(dlgflags::Explorer));
+    dlg.Flags(static_cast<std::int32_t>(dlgflags::kExplorer));
     dlg.InitDirectory("/start");
     dialogs.paths = {std::nullopt, std::nullopt};
     std::string name = "x.bmp", title = "x";

@@ -140,7 +140,7 @@ TEST_F(WavePlayerTest, SyncPlayReturnsOnlyWhenTheSoundHasEnded) {
     ASSERT_FALSE(env.hasSoundDevice());
     const auto wave = pcmWave(0.5);
     const auto start = Clock::now();
-    EXPECT_TRUE(player.playMemory(wave, waveflags::Sync | waveflags::Memory));
+    EXPECT_TRUE(player.playMemory(wave, waveflags::kSync | waveflags::kMemory));
     const double taken = secondsSince(start);
     EXPECT_GE(taken, 0.4);
     // Well below the length plus the player's 3 s margin: the end of the sound ended the wait.
@@ -161,7 +161,7 @@ TEST_F(WavePlayerTest, AdpcmWavesPlayForTheirWholeLength) {
     EXPECT_NEAR(info->seconds(), 1.0, 0.05);
 
     auto start = Clock::now();
-    EXPECT_TRUE(player.playFile(path, waveflags::Sync));
+    EXPECT_TRUE(player.playFile(path, waveflags::kSync));
     const double adpcmTaken = secondsSince(start);
     EXPECT_GE(adpcmTaken, 0.9);
     EXPECT_LT(adpcmTaken, 3.5);
@@ -173,7 +173,7 @@ TEST_F(WavePlayerTest, AdpcmWavesPlayForTheirWholeLength) {
     ASSERT_TRUE(farewellInfo);
     ASSERT_TRUE(farewellInfo->adpcm);
     start = Clock::now();
-    EXPECT_TRUE(player.playMemory(*farewell, waveflags::Sync | waveflags::Memory));
+    EXPECT_TRUE(player.playMemory(*farewell, waveflags::kSync | waveflags::kMemory));
     const double taken = secondsSince(start);
     EXPECT_GE(taken, farewellInfo->seconds() - 0.1);
     EXPECT_LT(taken, farewellInfo->seconds() + 2.5);
@@ -182,7 +182,7 @@ TEST_F(WavePlayerTest, AdpcmWavesPlayForTheirWholeLength) {
 TEST_F(WavePlayerTest, AsyncPlayReturnsAtOnceAndTheSoundPlaysOn) {
     const auto wave = pcmWave(2.0);
     const auto start = Clock::now();
-    EXPECT_TRUE(player.playMemory(wave, waveflags::Async | waveflags::Memory));
+    EXPECT_TRUE(player.playMemory(wave, waveflags::kAsync | waveflags::kMemory));
     EXPECT_LT(secondsSince(start), 1.5) << "returned only when the sound could have ended";
     EXPECT_TRUE(player.isPlaying());
 
@@ -193,14 +193,14 @@ TEST_F(WavePlayerTest, AsyncPlayReturnsAtOnceAndTheSoundPlaysOn) {
 TEST_F(WavePlayerTest, ANewWaveReplacesThePlayingOne) {
     const auto first = pcmWave(3.0);
     const auto second = pcmWave(0.5);
-    ASSERT_TRUE(player.playMemory(first, waveflags::Async | waveflags::Memory));
+    ASSERT_TRUE(player.playMemory(first, waveflags::kAsync | waveflags::kMemory));
     std::this_thread::sleep_for(std::chrono::milliseconds(600));
     ASSERT_TRUE(player.isPlaying());
     const double firstPosition = player.positionSeconds();
     EXPECT_GT(firstPosition, 0.3);
 
     const auto replaced = Clock::now();
-    ASSERT_TRUE(player.playMemory(second, waveflags::Async | waveflags::Memory));
+    ASSERT_TRUE(player.playMemory(second, waveflags::kAsync | waveflags::kMemory));
     EXPECT_EQ(player.started(), 2u);
     EXPECT_LT(player.positionSeconds(), firstPosition);
     // The short wave ends long before what was left of the first one.
@@ -212,7 +212,7 @@ TEST_F(WavePlayerTest, ALoopPlaysOnPastItsLengthUntilReplaced) {
     const auto loop = pcmWave(0.4);
     const auto start = Clock::now();
     // Loop alone, without the async flag, still returns at once.
-    ASSERT_TRUE(player.playMemory(loop, waveflags::Loop | waveflags::Memory));
+    ASSERT_TRUE(player.playMemory(loop, waveflags::kLoop | waveflags::kMemory));
     EXPECT_LT(secondsSince(start), 1.5);
 
     EXPECT_TRUE(waitUntil([&] { return player.positionSeconds() > 1.0; }, 8.0));
@@ -220,38 +220,39 @@ TEST_F(WavePlayerTest, ALoopPlaysOnPastItsLengthUntilReplaced) {
 
     const auto beep = pcmWave(0.3);
     const auto replaced = Clock::now();
-    ASSERT_TRUE(player.playMemory(beep, waveflags::Sync | waveflags::Memory));
+    ASSERT_TRUE(player.playMemory(beep, waveflags::kSync | waveflags::kMemory));
     EXPECT_GE(secondsSince(replaced), 0.25);
     EXPECT_LT(secondsSince(replaced), 2.8);
     EXPECT_FALSE(player.isPlaying());
 
     // A player that goes away mid-loop stops it rather than waiting for an end.
-    ASSERT_TRUE(player.playMemory(loop, waveflags::Loop | waveflags::Memory));
+    ASSERT_TRUE(player.playMemory(loop, waveflags::kLoop | waveflags::kMemory));
 }
 
 TEST_F(WavePlayerTest, MissingFilesAndOtherDataAreRefusedAtOnce) {
     const auto start = Clock::now();
     EXPECT_FALSE(player.playFile(dir.filePath(QStringLiteral("missing.wav")).toStdString(),
-                                 waveflags::Sync));
-    EXPECT_FALSE(player.playFile(dir.path().toStdString(), waveflags::Sync));
-    EXPECT_FALSE(player.playFile("", waveflags::Async));
+                                 waveflags::kSync));
+    EXPECT_FALSE(player.playFile(dir.path().toStdString(), waveflags::kSync));
+    EXPECT_FALSE(player.playFile("", waveflags::kAsync));
 
     QFile text(dir.filePath(QStringLiteral("notes.wav")));
     ASSERT_TRUE(text.open(QIODevice::WriteOnly));
     text.write("RIFF but not a wave at all\r\n");
     text.close();
-    EXPECT_FALSE(player.playFile(text.fileName().toStdString(), waveflags::Sync));
+    EXPECT_FALSE(player.playFile(text.fileName().toStdString(), waveflags::kSync));
 
     const std::vector<std::uint8_t> garbage(4096, 0xA5);
-    EXPECT_FALSE(player.playMemory(garbage, waveflags::Sync | waveflags::Memory));
-    EXPECT_FALSE(player.playMemory({}, waveflags::Loop | waveflags::Memory));
+    EXPECT_FALSE(player.playMemory(garbage, waveflags::kSync | waveflags::kMemory));
+    EXPECT_FALSE(player.playMemory({}, waveflags::kLoop | waveflags::kMemory));
     const auto wave = pcmWave(0.5);
-    EXPECT_FALSE(player.playMemory(std::span(wave).first(30), waveflags::Sync | waveflags::Memory));
+    EXPECT_FALSE(
+        player.playMemory(std::span(wave).first(30), waveflags::kSync | waveflags::kMemory));
 
     // Another sound format that the decoder could read is still no wave.
     const std::string aiff = soxWave("tone.aiff", {}, "0.2");
     if (!aiff.empty()) {
-        EXPECT_FALSE(player.playFile(aiff, waveflags::Sync));
+        EXPECT_FALSE(player.playFile(aiff, waveflags::kSync));
     }
 
     EXPECT_LT(secondsSince(start), 5.0);

@@ -31,7 +31,7 @@ protected:
 
     int copy(const QString& from, const QString& to) {
         // The callers end each path with two NULs.
-        return LinuxShell().fileOperation({0, examo::FileOperationCopy,
+        return LinuxShell().fileOperation({0, examo::kFileOperationCopy,
                                            from.toStdString() + '\0' + '\0',
                                            to.toStdString() + '\0' + '\0', 0});
     }

@@ -47,7 +47,7 @@ protected:
         request.filter = "Pictures (*.bmp;*.png)\0*.bmp;*.png\0Quiz files\0*.exm\0\0"s;
         request.filterIndex = 2;
         request.initialDir = path("").toStdString();
-        request.flags = dlgflags::FileMustExist | dlgflags::HideReadOnly;
+        request.flags = dlgflags::kFileMustExist | dlgflags::kHideReadOnly;
     }
     void TearDown() override { QDir::setCurrent(saved); }
 

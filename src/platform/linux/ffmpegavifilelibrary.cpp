@@ -29,14 +29,14 @@ struct Candidate {
     int quality;      // fixed quantiser without a data rate; 0 for the encoder's own choice
 };
 
-constexpr const char* RawCodec = "rawvideo";
+constexpr const char* kRawCodec = "rawvideo";
 
 // Accurate rounding also keeps swscale off its quick BGR-to-YUV path, which knows only the
 // limited YUV range and would wash out the colours of Motion JPEG's full range.
-constexpr int ConversionFlags = SWS_BICUBIC | SWS_ACCURATE_RND | SWS_FULL_CHR_H_INP;
+constexpr int kConversionFlags = SWS_BICUBIC | SWS_ACCURATE_RND | SWS_FULL_CHR_H_INP;
 
-constexpr Candidate Candidates[] = {
-    {RawCodec, "Full Frames (Uncompressed)", AV_PIX_FMT_NONE, false, false, false, false, 0},
+constexpr Candidate kCandidates[] = {
+    {kRawCodec, "Full Frames (Uncompressed)", AV_PIX_FMT_NONE, false, false, false, false, 0},
     {"msvideo1", "Microsoft Video 1", AV_PIX_FMT_RGB555LE, true, false, true, false, 0},
     {"cinepak", "Cinepak", AV_PIX_FMT_RGB24, true, false, true, false, 0},
     {"mjpeg", "Motion JPEG", AV_PIX_FMT_YUV420P, false, true, false, true, 3},
@@ -45,7 +45,7 @@ constexpr Candidate Candidates[] = {
 };
 
 const Candidate* candidate(const std::string& codec) {
-    for (const auto& c : Candidates)
+    for (const auto& c : kCandidates)
         if (codec == c.codec)
             return &c;
     return nullptr;
@@ -91,12 +91,12 @@ void configure(AVCodecContext* ctx, const Candidate& c, int width, int height, A
     ctx->framerate = av_inv_q(frameTime);
     if (c.fullRange)
         ctx->color_range = AVCOL_RANGE_JPEG;
-    if ((options.flags & avicompress::KeyFrames) != 0 && options.keyFrameEvery > 0) {
+    if ((options.flags & avicompress::kKeyFrames) != 0 && options.keyFrameEvery > 0) {
         // Some encoders count from one key frame to the next by one of these, some by the other.
         ctx->gop_size = static_cast<int>(std::min<std::uint32_t>(options.keyFrameEvery, 100000));
         ctx->keyint_min = ctx->gop_size;
     }
-    if ((options.flags & avicompress::DataRate) != 0 && options.bytesPerSecond > 0) {
+    if ((options.flags & avicompress::kDataRate) != 0 && options.bytesPerSecond > 0) {
         ctx->bit_rate = static_cast<std::int64_t>(options.bytesPerSecond) * 8;
     } else if (c.quality > 0) {
         ctx->flags |= AV_CODEC_FLAG_QSCALE;
@@ -141,18 +141,18 @@ public:
               const AviCompressOptions& options) {
         const Candidate* c = candidate(options.codec);
         if (c == nullptr)
-            return avierr::NoCompressor;
+            return avierr::kNoCompressor;
         m_container = container;
         m_source = source;
         m_frameTime = AVRational{static_cast<int>(info.scale), static_cast<int>(info.rate)};
         m_packet = av_packet_alloc();
         m_input = makeFrame(avPixels(source.pixels));
         if (m_packet == nullptr || m_input == nullptr)
-            return avierr::Memory;
+            return avierr::kMemory;
 
         m_stream = avformat_new_stream(container, nullptr);
         if (m_stream == nullptr)
-            return avierr::Memory;
+            return avierr::kMemory;
         const long opened = c->pixels == AV_PIX_FMT_NONE ? openRaw() : openEncoder(*c, options);
         if (opened != 0)
             return opened;
@@ -165,7 +165,7 @@ public:
         const int written = avformat_write_header(container, &muxerOptions);
         av_dict_free(&muxerOptions);
         m_headerWritten = written >= 0;
-        return m_headerWritten ? 0 : avierr::FileWrite;
+        return m_headerWritten ? 0 : avierr::kFileWrite;
     }
 
     // The container has its header, so it needs its trailer too.
@@ -176,9 +176,9 @@ public:
     long write(std::span<const std::uint8_t> bits) {
         const auto rows = dib::unpack(m_source, bits, m_scratch);
         if (!rows)
-            return avierr::BadSize;
+            return avierr::kBadSize;
         if (av_frame_make_writable(m_input) < 0)
-            return avierr::Memory;
+            return avierr::kMemory;
         const auto rowBytes =
             static_cast<std::size_t>(m_source.width) * bytesPerPixel(m_source.pixels);
         for (int y = 0; y < m_source.height; ++y)
@@ -190,14 +190,14 @@ public:
         AVFrame* frame = m_input;
         if (m_convert != nullptr) {
             if (av_frame_make_writable(m_output) < 0)
-                return avierr::Memory;
+                return avierr::kMemory;
             sws_scale(m_convert, m_input->data, m_input->linesize, 0, m_source.height,
                       m_output->data, m_output->linesize);
             frame = m_output;
         }
         if (m_packed != nullptr) {
             if (av_frame_make_writable(m_packed) < 0)
-                return avierr::Memory;
+                return avierr::kMemory;
             packRgb555(frame, m_packed);
             frame = m_packed;
         }
@@ -225,10 +225,10 @@ private:
     long makeConverter(AVPixelFormat to, bool fullRange) {
         m_output = makeFrame(to);
         m_convert = sws_getContext(m_source.width, m_source.height, avPixels(m_source.pixels),
-                                   m_source.width, m_source.height, to, ConversionFlags, nullptr,
+                                   m_source.width, m_source.height, to, kConversionFlags, nullptr,
                                    nullptr, nullptr);
         if (m_output == nullptr || m_convert == nullptr)
-            return avierr::Memory;
+            return avierr::kMemory;
         if (fullRange) {
             const int* coefficients = sws_getCoefficients(SWS_CS_ITU601);
             sws_setColorspaceDetails(m_convert, coefficients, 1, coefficients, 1, 0, 1 << 16,
@@ -267,25 +267,25 @@ private:
     long openEncoder(const Candidate& c, const AviCompressOptions& options) {
         const AVCodec* codec = avcodec_find_encoder_by_name(c.codec);
         if (codec == nullptr)
-            return avierr::NoCompressor;
+            return avierr::kNoCompressor;
         m_encoder = avcodec_alloc_context3(codec);
         if (m_encoder == nullptr)
-            return avierr::Memory;
+            return avierr::kMemory;
         configure(m_encoder, c, m_source.width, m_source.height, m_frameTime, options);
         // Slices on every core; frame threads would hold several frames back at a time.
         m_encoder->thread_count = 0;
         m_encoder->thread_type = FF_THREAD_SLICE;
         if (avcodec_open2(m_encoder, codec, nullptr) < 0)
-            return avierr::Compressor;
+            return avierr::kCompressor;
         if (avcodec_parameters_from_context(m_stream->codecpar, m_encoder) < 0)
-            return avierr::Memory;
+            return avierr::kMemory;
         if (c.pixels != AV_PIX_FMT_RGB555LE)
             return makeConverter(c.pixels, c.fullRange);
         // swscale writes 15-bit pixels only with a warning each time; they are packed here
         // from 24-bit ones instead.
         m_packed = makeFrame(AV_PIX_FMT_RGB555LE);
         if (m_packed == nullptr)
-            return avierr::Memory;
+            return avierr::kMemory;
         return m_source.pixels == dib::Pixels::Bgr24 ? 0 : makeConverter(AV_PIX_FMT_BGR24, false);
     }
 
@@ -310,7 +310,7 @@ private:
         const auto rowBytes = static_cast<std::size_t>(m_source.width) * (m_rawBits / 8);
         const std::size_t stride = (rowBytes + 3) / 4 * 4;
         if (av_new_packet(m_packet, static_cast<int>(stride * m_source.height)) < 0)
-            return avierr::Memory;
+            return avierr::kMemory;
         std::memset(m_packet->data, 0, static_cast<std::size_t>(m_packet->size));
         for (int y = 0; y < m_source.height; ++y)
             std::memcpy(m_packet->data + stride * static_cast<std::size_t>(m_source.height - 1 - y),
@@ -320,7 +320,7 @@ private:
             std::uint8_t* palette =
                 av_packet_new_side_data(m_packet, AV_PKT_DATA_PALETTE, AVPALETTE_SIZE);
             if (palette == nullptr)
-                return avierr::Memory;
+                return avierr::kMemory;
             std::memcpy(palette, frame->data[1], AVPALETTE_SIZE);
         }
         m_packet->pts = m_packet->dts = m_next;
@@ -336,13 +336,13 @@ private:
             frame->quality = m_encoder->global_quality;
         }
         if (avcodec_send_frame(m_encoder, frame) < 0)
-            return avierr::Compressor;
+            return avierr::kCompressor;
         for (;;) {
             const int received = avcodec_receive_packet(m_encoder, m_packet);
             if (received == AVERROR(EAGAIN) || received == AVERROR_EOF)
                 return 0;
             if (received < 0)
-                return avierr::Compressor;
+                return avierr::kCompressor;
             if (const long sent = send(m_encoder->time_base); sent != 0)
                 return sent;
         }
@@ -353,7 +353,7 @@ private:
         av_packet_rescale_ts(m_packet, packetTime, m_stream->time_base);
         const int written = av_write_frame(m_container, m_packet);
         av_packet_unref(m_packet);
-        return written < 0 ? avierr::FileWrite : 0;
+        return written < 0 ? avierr::kFileWrite : 0;
     }
 
     AVFormatContext* m_container = nullptr;
@@ -414,8 +414,8 @@ const std::vector<AviCompressorOffer>& FfmpegAviFileLibrary::compressorsFor(int 
     if (const auto known = m_offers.find(key); known != m_offers.end())
         return known->second;
     std::vector<AviCompressorOffer> offers;
-    if (width >= 1 && height >= 1 && width <= dib::MaxEdge && height <= dib::MaxEdge) {
-        for (const auto& c : ffmpegavi::Candidates)
+    if (width >= 1 && height >= 1 && width <= dib::kMaxEdge && height <= dib::kMaxEdge) {
+        for (const auto& c : ffmpegavi::kCandidates)
             if (ffmpegavi::encoderTakes(c, width, height))
                 offers.push_back({c.codec, c.name, c.keyFrames, c.dataRate});
     }
@@ -435,13 +435,13 @@ void FfmpegAviFileLibrary::fileExit() {}
 long FfmpegAviFileLibrary::fileOpen(AviFileHandle& file, const std::string& path,
                                     std::uint32_t mode) {
     file = 0;
-    if ((mode & avimode::Write) == 0 || (mode & avimode::Create) == 0)
-        return avierr::BadFlags;
+    if ((mode & avimode::kWrite) == 0 || (mode & avimode::kCreate) == 0)
+        return avierr::kBadFlags;
     if (path.empty())
-        return avierr::BadParam;
+        return avierr::kBadParam;
     auto opened = std::make_unique<File>();
     if (avformat_alloc_output_context2(&opened->container, nullptr, "avi", nullptr) < 0)
-        return avierr::Memory;
+        return avierr::kMemory;
     // Only ever a local file, whatever the name looks like ("http:", "pipe:").
     AVDictionary* options = nullptr;
     av_dict_set(&options, "protocol_whitelist", "file", 0);
@@ -449,7 +449,7 @@ long FfmpegAviFileLibrary::fileOpen(AviFileHandle& file, const std::string& path
                                   nullptr, &options);
     av_dict_free(&options);
     if (result < 0)
-        return avierr::FileOpen;
+        return avierr::kFileOpen;
     file = ++m_lastHandle;
     m_files.emplace(file, std::move(opened));
     return 0;
@@ -459,20 +459,20 @@ long FfmpegAviFileLibrary::fileCreateStream(AviFileHandle file, AviStreamHandle&
                                             const AviStreamInfo& info) {
     stream = 0;
     if (m_files.count(file) == 0)
-        return avierr::BadHandle;
+        return avierr::kBadHandle;
     if (info.fccType != fourCC("vids"))
-        return avierr::Unsupported;
+        return avierr::kUnsupported;
     if (info.scale < 1 || info.rate < 1 || info.scale > 1000000 || info.rate > 1000000)
-        return avierr::BadParam;
+        return avierr::kBadParam;
     auto created = std::make_unique<Stream>();
     created->file = file;
     created->info = info;
     // A top-down frame has its bottom above its top.
     created->width = info.frame.right - info.frame.left;
     created->height = std::abs(info.frame.bottom - info.frame.top);
-    if (created->width < 1 || created->height < 1 || created->width > dib::MaxEdge ||
-        created->height > dib::MaxEdge)
-        return avierr::BadSize;
+    if (created->width < 1 || created->height < 1 || created->width > dib::kMaxEdge ||
+        created->height > dib::kMaxEdge)
+        return avierr::kBadSize;
     stream = ++m_lastHandle;
     m_streams.emplace(stream, std::move(created));
     return 0;
@@ -501,12 +501,12 @@ long FfmpegAviFileLibrary::makeCompressedStream(AviStreamHandle& compressed, Avi
     compressed = 0;
     const auto found = m_streams.find(source);
     if (found == m_streams.end() || found->second->compressed)
-        return avierr::BadHandle;
+        return avierr::kBadHandle;
     const Stream& from = *found->second;
     if (m_files.count(from.file) == 0)
-        return avierr::BadHandle;
+        return avierr::kBadHandle;
     if (!offered(from, options.codec))
-        return avierr::NoCompressor;
+        return avierr::kNoCompressor;
     auto made = std::make_unique<Stream>();
     made->file = from.file;
     made->info = from.info;
@@ -523,17 +523,17 @@ long FfmpegAviFileLibrary::streamSetFormat(AviStreamHandle stream, std::int32_t 
                                            std::span<const std::uint8_t> format) {
     const auto found = m_streams.find(stream);
     if (found == m_streams.end())
-        return avierr::BadHandle;
+        return avierr::kBadHandle;
     Stream& s = *found->second;
     const auto file = m_files.find(s.file);
     if (file == m_files.end())
-        return avierr::BadHandle;
+        return avierr::kBadHandle;
     // Frames are only ever written into a compressed stream, in one format from the start.
     if (!s.compressed || position != 0 || s.writer || file->second->hasVideo)
-        return avierr::Unsupported;
+        return avierr::kUnsupported;
     const auto described = dib::describe(format);
     if (!described || described->width != s.width || described->height != s.height)
-        return avierr::BadFormat;
+        return avierr::kBadFormat;
     auto writer = std::make_unique<ffmpegavi::FrameWriter>();
     File& f = *file->second;
     f.hasVideo = true;
@@ -552,13 +552,13 @@ long FfmpegAviFileLibrary::streamWrite(AviStreamHandle stream, std::int32_t star
                                        std::uint32_t) {
     const auto found = m_streams.find(stream);
     if (found == m_streams.end())
-        return avierr::BadHandle;
+        return avierr::kBadHandle;
     Stream& s = *found->second;
     if (!s.writer)
-        return avierr::Unsupported;
+        return avierr::kUnsupported;
     // One frame after the other: the container has no way to leave gaps.
     if (samples != 1 || start != s.writer->nextFrame())
-        return avierr::BadParam;
+        return avierr::kBadParam;
     const long written = s.writer->write(data);
     if (written != 0)
         m_files.at(s.file)->failure = written;
@@ -579,7 +579,7 @@ long FfmpegAviFileLibrary::finishStream(Stream& stream) {
 long FfmpegAviFileLibrary::streamRelease(AviStreamHandle stream) {
     const auto found = m_streams.find(stream);
     if (found == m_streams.end())
-        return avierr::BadHandle;
+        return avierr::kBadHandle;
     const long finished = finishStream(*found->second);
     m_streams.erase(found);
     return finished;
@@ -588,7 +588,7 @@ long FfmpegAviFileLibrary::streamRelease(AviStreamHandle stream) {
 long FfmpegAviFileLibrary::fileRelease(AviFileHandle file) {
     const auto found = m_files.find(file);
     if (found == m_files.end())
-        return avierr::BadHandle;
+        return avierr::kBadHandle;
     for (auto s = m_streams.begin(); s != m_streams.end();) {
         if (s->second->file == file) {
             finishStream(*s->second);
@@ -600,9 +600,9 @@ long FfmpegAviFileLibrary::fileRelease(AviFileHandle file) {
     File& f = *found->second;
     long result = f.failure;
     if (f.headerWritten && av_write_trailer(f.container) < 0 && result == 0)
-        result = avierr::FileWrite;
+        result = avierr::kFileWrite;
     if (avio_closep(&f.container->pb) < 0 && result == 0)
-        result = avierr::FileWrite;
+        result = avierr::kFileWrite;
     m_files.erase(found);
     return result;
 }

@@ -13,8 +13,8 @@ namespace examo {
 
 namespace {
 
-constexpr int DefaultKeyFrameEvery = 15;
-constexpr int DefaultKilobytesPerSecond = 300;
+constexpr int kDefaultKeyFrameEvery = 15;
+constexpr int kDefaultKilobytesPerSecond = 300;
 
 // The option rows of one choice: a box that turns it on and the number it takes.
 struct OptionRow {
@@ -73,20 +73,20 @@ bool chooseCompressionWithDialog(const AviCompressionRequest& request,
     OptionRow dataRate =
         addOptionRow(grid, 3, QStringLiteral("Data Rate"), QStringLiteral("KB/sec"),
                      QStringLiteral("DataRate"), 1000000);
-    keyFrames.check->setChecked((options.flags & avicompress::KeyFrames) != 0);
+    keyFrames.check->setChecked((options.flags & avicompress::kKeyFrames) != 0);
     keyFrames.number->setValue(options.keyFrameEvery > 0 ? static_cast<int>(options.keyFrameEvery)
-                                                         : DefaultKeyFrameEvery);
-    dataRate.check->setChecked((options.flags & avicompress::DataRate) != 0);
+                                                         : kDefaultKeyFrameEvery);
+    dataRate.check->setChecked((options.flags & avicompress::kDataRate) != 0);
     dataRate.number->setValue(options.bytesPerSecond >= 1024
                                   ? static_cast<int>(options.bytesPerSecond / 1024)
-                                  : DefaultKilobytesPerSecond);
+                                  : kDefaultKilobytesPerSecond);
 
     // Only the options the caller offers and the chosen compressor understands can be set.
     const auto refresh = [&] {
         const auto& offer =
             request.offers.at(static_cast<std::size_t>(std::max(0, compressors->currentIndex())));
-        keyFrames.allow((request.flags & avisaveflags::KeyFrames) != 0 && offer.keyFrames);
-        dataRate.allow((request.flags & avisaveflags::DataRate) != 0 && offer.dataRate);
+        keyFrames.allow((request.flags & avisaveflags::kKeyFrames) != 0 && offer.keyFrames);
+        dataRate.allow((request.flags & avisaveflags::kDataRate) != 0 && offer.dataRate);
     };
     QObject::connect(compressors, &QComboBox::currentIndexChanged, &dialog, refresh);
     QObject::connect(keyFrames.check, &QCheckBox::toggled, &dialog, refresh);
@@ -111,8 +111,8 @@ bool chooseCompressionWithDialog(const AviCompressionRequest& request,
         useKeyFrames ? static_cast<std::uint32_t>(keyFrames.number->value()) : 0;
     options.bytesPerSecond =
         useDataRate ? static_cast<std::uint32_t>(dataRate.number->value()) * 1024u : 0;
-    options.flags = avicompress::Valid | (useKeyFrames ? avicompress::KeyFrames : 0) |
-                    (useDataRate ? avicompress::DataRate : 0);
+    options.flags = avicompress::kValid | (useKeyFrames ? avicompress::kKeyFrames : 0) |
+                    (useDataRate ? avicompress::kDataRate : 0);
     return true;
 }
 

@@ -33,7 +33,7 @@ std::optional<Pixels> bitfieldPixels(std::span<const std::uint8_t> info, int bit
 std::optional<Pixels> pixelsOf(std::span<const std::uint8_t> info, int bitCount,
                                std::uint32_t compression, bool topDown) {
     switch (compression) {
-    case BiRgb:
+    case kBiRgb:
         switch (bitCount) {
         case 1:
         case 4:
@@ -48,12 +48,12 @@ std::optional<Pixels> pixelsOf(std::span<const std::uint8_t> info, int bitCount,
         default:
             return std::nullopt;
         }
-    case BiRle8:
+    case kBiRle8:
         // Run-length bitmaps are always stored bottom-up.
         return bitCount == 8 && !topDown ? std::optional(Pixels::Pal8) : std::nullopt;
-    case BiRle4:
+    case kBiRle4:
         return bitCount == 4 && !topDown ? std::optional(Pixels::Pal8) : std::nullopt;
-    case BiBitfields:
+    case kBiBitfields:
         return bitfieldPixels(info, bitCount);
     default:
         return std::nullopt; // JPEG and PNG inside a bitmap, and unknown methods
@@ -70,7 +70,7 @@ std::optional<Format> describe(std::span<const std::uint8_t> info) {
         return std::nullopt;
     const auto width = static_cast<std::int32_t>(le32(info, 4));
     const auto height = static_cast<std::int32_t>(le32(info, 8));
-    if (width < 1 || width > MaxEdge || height == 0 || height < -MaxEdge || height > MaxEdge)
+    if (width < 1 || width > kMaxEdge || height == 0 || height < -kMaxEdge || height > kMaxEdge)
         return std::nullopt;
 
     Format f;
@@ -150,8 +150,8 @@ std::optional<Rows> unpack(const Format& f, std::span<const std::uint8_t> bits,
                            std::vector<std::uint8_t>& scratch) {
     const auto w = static_cast<std::size_t>(f.width);
     const auto h = static_cast<std::size_t>(f.height);
-    if (f.compression == BiRle8 || f.compression == BiRle4) {
-        decodeRunLength(bits, f.width, f.height, f.compression == BiRle4, scratch);
+    if (f.compression == kBiRle8 || f.compression == kBiRle4) {
+        decodeRunLength(bits, f.width, f.height, f.compression == kBiRle4, scratch);
         return Rows{scratch.data() + (h - 1) * w, -static_cast<std::ptrdiff_t>(w)};
     }
     if (bits.size() < f.imageBytes)

@@ -18,13 +18,13 @@ enum class Pixels {
     Bgr0    // blue, green, red and an unused byte
 };
 
-inline constexpr std::uint32_t BiRgb = 0;
-inline constexpr std::uint32_t BiRle8 = 1;
-inline constexpr std::uint32_t BiRle4 = 2;
-inline constexpr std::uint32_t BiBitfields = 3;
+inline constexpr std::uint32_t kBiRgb = 0;
+inline constexpr std::uint32_t kBiRle8 = 1;
+inline constexpr std::uint32_t kBiRle4 = 2;
+inline constexpr std::uint32_t kBiBitfields = 3;
 
 // Frames larger than this are refused: no movie needs them, and they would need gigabytes.
-inline constexpr int MaxEdge = 16384;
+inline constexpr int kMaxEdge = 16384;
 
 // What a bitmap info (BITMAPINFOHEADER and colour table) says about the frames that follow it.
 struct Format {
@@ -32,7 +32,7 @@ struct Format {
     int height = 0;       // always positive
     bool topDown = false; // the header's height was negative
     int bitCount = 0;
-    std::uint32_t compression = BiRgb;
+    std::uint32_t compression = kBiRgb;
     Pixels pixels = Pixels::Bgr24;
     // Palette entries as 0xAARRGGBB with opaque alpha; entries the colour table lacks are black.
     std::array<std::uint32_t, 256> palette{};

@@ -14,9 +14,9 @@ namespace examo {
 
 namespace {
 
-constexpr QLatin1String OpenCommandKey("shell\\open\\command");
-constexpr QLatin1String DefaultIconKey("DefaultIcon");
-constexpr QLatin1String DefaultApplicationsGroup("[Default Applications]");
+constexpr QLatin1String kOpenCommandKey("shell\\open\\command");
+constexpr QLatin1String kDefaultIconKey("DefaultIcon");
+constexpr QLatin1String kDefaultApplicationsGroup("[Default Applications]");
 
 // A base directory from the environment; relative ones are invalid and ignored, as the
 // base directory rules demand.
@@ -154,7 +154,7 @@ bool setDefaultApplication(const QString& path, const QString& mimeType, const Q
     for (qsizetype i = 0; i < lines.size() && !done; ++i) {
         const QString line = lines.at(i).trimmed();
         if (line.startsWith(QLatin1Char('['))) {
-            inGroup = line == DefaultApplicationsGroup;
+            inGroup = line == kDefaultApplicationsGroup;
             if (inGroup)
                 insertAt = i + 1;
         } else if (inGroup) {
@@ -170,7 +170,7 @@ bool setDefaultApplication(const QString& path, const QString& mimeType, const Q
         if (insertAt < 0) {
             if (!lines.isEmpty())
                 lines << QString();
-            lines << DefaultApplicationsGroup;
+            lines << kDefaultApplicationsGroup;
             insertAt = lines.size();
         }
         lines.insert(insertAt, entry);
@@ -202,12 +202,12 @@ bool FreedesktopFileTypes::setValue(const std::string& key, const std::string& s
         fileClass.description = valueText;
         return true;
     }
-    if (subKeyText.compare(OpenCommandKey, Qt::CaseInsensitive) == 0) {
+    if (subKeyText.compare(kOpenCommandKey, Qt::CaseInsensitive) == 0) {
         fileClass.command = valueText;
         return true;
     }
     // The value names the program file; our icon comes with the program instead.
-    return subKeyText.compare(DefaultIconKey, Qt::CaseInsensitive) == 0;
+    return subKeyText.compare(kDefaultIconKey, Qt::CaseInsensitive) == 0;
 }
 
 QString FreedesktopFileTypes::programOfCommand(const QString& command) {
@@ -223,17 +223,17 @@ QString FreedesktopFileTypes::programOfCommand(const QString& command) {
 }
 
 QString FreedesktopFileTypes::execProgramField(const QString& program) {
-    static constexpr QLatin1String Reserved(" \t\n\"'\\><~|&;$*?#()`");
-    static constexpr QLatin1String EscapedInQuotes("\"`$\\");
+    static constexpr QLatin1String kReserved(" \t\n\"'\\><~|&;$*?#()`");
+    static constexpr QLatin1String kEscapedInQuotes("\"`$\\");
     bool needsQuotes = program.isEmpty();
     for (const QChar c : program)
-        needsQuotes = needsQuotes || Reserved.contains(c);
+        needsQuotes = needsQuotes || kReserved.contains(c);
 
     QString field;
     if (needsQuotes)
         field += QLatin1Char('"');
     for (const QChar c : program) {
-        if (needsQuotes && EscapedInQuotes.contains(c))
+        if (needsQuotes && kEscapedInQuotes.contains(c))
             field += QLatin1Char('\\');
         field += c;
         // A lone % would start a field code.

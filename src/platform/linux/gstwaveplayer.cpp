@@ -321,7 +321,7 @@ bool GstWavePlayer::playFile(const std::string& path, std::uint32_t flags) {
     stop();
     if (!decoder)
         return false;
-    return play(std::make_unique<Playback>(std::move(decoder), (flags & waveflags::Loop) != 0),
+    return play(std::make_unique<Playback>(std::move(decoder), (flags & waveflags::kLoop) != 0),
                 flags);
 }
 
@@ -330,7 +330,7 @@ bool GstWavePlayer::playMemory(std::span<const std::uint8_t> image, std::uint32_
     stop();
     if (!decoder)
         return false;
-    return play(std::make_unique<Playback>(std::move(decoder), (flags & waveflags::Loop) != 0),
+    return play(std::make_unique<Playback>(std::move(decoder), (flags & waveflags::kLoop) != 0),
                 flags);
 }
 
@@ -340,7 +340,7 @@ bool GstWavePlayer::play(std::unique_ptr<Playback> playback, std::uint32_t flags
     ++m_started;
     m_current = std::move(playback);
     // A looping wave never ends, so it always plays on after the call.
-    const bool sync = (flags & (waveflags::Async | waveflags::Loop)) == 0;
+    const bool sync = (flags & (waveflags::kAsync | waveflags::kLoop)) == 0;
     if (sync) {
         const auto length = std::chrono::duration<double>(
             std::min(m_current->seconds(), std::chrono::duration<double>(kLongestWait).count()));

@@ -20,8 +20,8 @@ std::string firstPath(const std::string& list) {
     return list.substr(0, list.find('\0'));
 }
 
-constexpr int DesktopFolder = 0;
-constexpr int DocumentsFolder = 5;
+constexpr int kDesktopFolder = 0;
+constexpr int kDocumentsFolder = 5;
 
 } // namespace
 
@@ -39,7 +39,7 @@ DesktopPrograms DesktopPrograms::defaults() {
 LinuxShell::LinuxShell(DesktopPrograms programs) : programs_(std::move(programs)) {}
 
 int LinuxShell::fileOperation(const FileOperationRequest& request) {
-    if (request.func != FileOperationCopy)
+    if (request.func != kFileOperationCopy)
         return ENOSYS;
     const std::filesystem::path from = firstPath(request.from);
     const std::filesystem::path to = firstPath(request.to);
@@ -94,9 +94,9 @@ bool LinuxShell::startTool(DesktopTool tool, const std::string& workingFolder) {
 
 std::string LinuxShell::specialFolder(int number) {
     QString folder;
-    if (number == DesktopFolder)
+    if (number == kDesktopFolder)
         folder = QStandardPaths::writableLocation(QStandardPaths::DesktopLocation);
-    else if (number == DocumentsFolder)
+    else if (number == kDocumentsFolder)
         folder = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
     else
         return {};

@@ -15,8 +15,8 @@ namespace examo {
 namespace {
 
 // Metafiles are small drawings; anything bigger is not one worth reading.
-constexpr qint64 largestMetafile = 64 * 1024 * 1024;
-constexpr int largestSide = 10000;
+constexpr qint64 kLargestMetafile = 64 * 1024 * 1024;
+constexpr int kLargestSide = 10000;
 
 // True when the bytes begin like a Windows metafile, placeable or standard.
 bool isMetafile(const QByteArray& head) {
@@ -39,7 +39,7 @@ bool announcesSaneSize(const QByteArray& bytes) {
     if (unitsPerInch == 0)
         return false;
     const auto pixels = [&](int from, int to) { return std::abs(to - from) * 96 / unitsPerInch; };
-    return pixels(word(6), word(10)) <= largestSide && pixels(word(8), word(12)) <= largestSide;
+    return pixels(word(6), word(10)) <= kLargestSide && pixels(word(8), word(12)) <= kLargestSide;
 }
 
 } // namespace
@@ -68,7 +68,7 @@ QImage MagickPictureLoader::load(const QString& path) {
 
 QImage MagickPictureLoader::loadMetafile(const QString& path) {
     QFile file(path);
-    if (!file.open(QIODevice::ReadOnly) || file.size() > largestMetafile)
+    if (!file.open(QIODevice::ReadOnly) || file.size() > kLargestMetafile)
         return {};
     const QByteArray bytes = file.readAll();
     if (!announcesSaneSize(bytes))

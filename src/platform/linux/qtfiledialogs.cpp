@@ -19,9 +19,9 @@ namespace examo {
 namespace {
 
 // Set by the callers when the current folder must stay as it is.
-constexpr std::uint32_t NoChangeDir = 0x8;
+constexpr std::uint32_t kNoChangeDir = 0x8;
 
-constexpr int PreviewEdge = 200;
+constexpr int kPreviewEdge = 200;
 
 std::string upToNul(const std::string& text) {
     return text.substr(0, text.find('\0'));
@@ -29,9 +29,9 @@ std::string upToNul(const std::string& text) {
 
 // The patterns of a filter entry as Qt wants them: blank-separated, "*.*" as "*".
 QString qtPatterns(const QString& patterns) {
-    static const QRegularExpression separators(QStringLiteral("[;,\\s]+"));
+    static const QRegularExpression kSeparators(QStringLiteral("[;,\\s]+"));
     QStringList result;
-    for (const QString& pattern : patterns.split(separators, Qt::SkipEmptyParts))
+    for (const QString& pattern : patterns.split(kSeparators, Qt::SkipEmptyParts))
         result << (pattern == QStringLiteral("*.*") ? QStringLiteral("*") : pattern);
     return result.isEmpty() ? QStringLiteral("*") : result.join(QLatin1Char(' '));
 }
@@ -72,7 +72,7 @@ void addPreview(QFileDialog& dialog) {
         return;
     auto* preview = new QLabel(&dialog);
     preview->setObjectName(QStringLiteral("preview"));
-    preview->setFixedSize(PreviewEdge, PreviewEdge);
+    preview->setFixedSize(kPreviewEdge, kPreviewEdge);
     preview->setAlignment(Qt::AlignCenter);
     preview->setFrameShape(QFrame::StyledPanel);
     grid->addWidget(preview, 0, grid->columnCount(), grid->rowCount(), 1);
@@ -147,12 +147,12 @@ FileDialogResult QtFileDialogs::run(const FileDialogRequest& request, Kind kind)
         dialog.setAcceptMode(QFileDialog::AcceptSave);
         dialog.setFileMode(QFileDialog::AnyFile);
         dialog.setOption(QFileDialog::DontConfirmOverwrite,
-                         (request.flags & dlgflags::OverwritePrompt) == 0);
+                         (request.flags & dlgflags::kOverwritePrompt) == 0);
     } else {
         dialog.setAcceptMode(QFileDialog::AcceptOpen);
-        if (request.flags & dlgflags::AllowMultiSelect)
+        if (request.flags & dlgflags::kAllowMultiSelect)
             dialog.setFileMode(QFileDialog::ExistingFiles);
-        else if (request.flags & dlgflags::FileMustExist)
+        else if (request.flags & dlgflags::kFileMustExist)
             dialog.setFileMode(QFileDialog::ExistingFile);
         else
             dialog.setFileMode(QFileDialog::AnyFile);
@@ -199,7 +199,7 @@ FileDialogResult QtFileDialogs::run(const FileDialogRequest& request, Kind kind)
     result.fileTitleBuffer += '\0';
 
     // The programs open their companion files relative to the folder last chosen.
-    if ((request.flags & NoChangeDir) == 0)
+    if ((request.flags & kNoChangeDir) == 0)
         QDir::setCurrent(folder);
     return result;
 }

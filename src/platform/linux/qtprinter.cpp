@@ -23,8 +23,8 @@ namespace {
 
 // PDF pages are drawn at a laser printer's resolution, inside the border such a printer
 // cannot reach, so that positions on the printable area land where they would on paper.
-constexpr int pdfResolution = 600;
-constexpr double pdfMarginMillimetres = 6.35;
+constexpr int kPdfResolution = 600;
+constexpr double kPdfMarginMillimetres = 6.35;
 
 QStringList linesOf(const QString& text) {
     QString lines = text;
@@ -94,10 +94,10 @@ QtPrinter::Document& QtPrinter::document() const {
         doc->pdf = std::make_unique<QPdfWriter>(doc->pdfBytes.get());
         doc->pdf->setCreator(m_namePrefix);
         doc->pdf->setTitle(m_namePrefix);
-        doc->pdf->setResolution(pdfResolution);
+        doc->pdf->setResolution(kPdfResolution);
         doc->pdf->setPageLayout(QPageLayout(QPageSize(localPaper()), QPageLayout::Portrait,
-                                            QMarginsF(pdfMarginMillimetres, pdfMarginMillimetres,
-                                                      pdfMarginMillimetres, pdfMarginMillimetres),
+                                            QMarginsF(kPdfMarginMillimetres, kPdfMarginMillimetres,
+                                                      kPdfMarginMillimetres, kPdfMarginMillimetres),
                                             QPageLayout::Millimeter));
         doc->device = doc->pdf.get();
     }
