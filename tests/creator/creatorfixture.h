@@ -2,8 +2,8 @@
 
 #include "../storage/test_support.h"
 #include "creator/dlgask.h"
-#include "creator/frmcreate.h"
-#include "creator/modcreate.h"
+#include "creator/examoforge.h"
+#include "fakes/fakeavifilelibrary.h"
 #include "fakes/fakeclock.h"
 #include "fakes/fakedialogs.h"
 #include "fakes/fakeeventpump.h"
@@ -33,7 +33,6 @@ protected:
         std::filesystem::current_path(dir.folder());
         program.current = dir.folder();
         program.titleText = "ExamoForge";
-        form.attach(&mod);
     }
 
     // Starts the creator as the desktop does, with the command line set in program.
@@ -108,8 +107,10 @@ protected:
     fakes::FakeClock clock;
     CreatorServices services{dialogs, fileDialogs, shell,   settings, program,
                              media,   pictures,    printer, clock};
-    frmCreate form;
-    modCreate mod{form, services};
+    fakes::FakeAviFileLibrary aviLibrary;
+    ExamoForge forge{services, aviLibrary};
+    frmCreate& form = forge.window();
+    modCreate& mod = forge.module();
 
 private:
     std::filesystem::path m_oldCwd;

@@ -11,8 +11,7 @@
 #include "fakes/fakepictureloader.h"
 #include "fakes/fakeprinter.h"
 #include "fakes/fakeprograminfo.h"
-#include "player/frmexamome.h"
-#include "player/modexamo.h"
+#include "player/examome.h"
 #include "storage/quizfile.h"
 #include "storage/record.h"
 
@@ -29,7 +28,6 @@ namespace examo::testing {
 class PlayerTest : public ::testing::Test, protected fakes::FakeMediaServices {
 protected:
     PlayerTest() {
-        form.attach(&mod);
         form.show();
         for (int n = 101; n <= 123; ++n)
             resources.items[n] = {'R', 'I', 'F', 'F', static_cast<std::uint8_t>(n)};
@@ -88,8 +86,9 @@ protected:
     fakes::FakeFileTypeRegistry fileTypes;
     fakes::FakeProgramInfo program;
     PlayerServices services{quiz, fileDialogs, fileTypes, program};
-    frmExamoMe form;
-    modExamo mod{form, services};
+    ExamoMe player{services};
+    frmExamoMe& form = player.window();
+    modExamo& mod = player.module();
 
 private:
     std::filesystem::path m_oldCwd;

@@ -1,9 +1,11 @@
 // The player with this desktop's real services (storage, media on silent sinks, PDF
 // printing); only the boxes a person answers are scripted.
 #include "../storage/test_support.h"
+#include "app/examome/examomedesktop.h"
 #include "fakes/fakedialogs.h"
 #include "fakes/fakeprograminfo.h"
-#include "player/examomeprogram.h"
+#include "platform/linux/qtfiledialogs.h"
+#include "player/examome.h"
 #include "storage/quizfile.h"
 #include "storage/record.h"
 #include "storage/scorelog.h"
@@ -107,8 +109,9 @@ TEST_F(PlayerEndToEnd, AStudentTakesAQuizWithAPictureASoundAndAMovie) {
     fakes::FakeProgramInfo program;
     program.command = dir.path("farm.exm");
     program.folderPath = dir.folder();
-    ExamoMeProgram player(QString::fromStdString(dir.folder()),
-                          ExamoMeOverrides{&dialogs, nullptr, &program});
+    QtFileDialogs fileDialogs;
+    ExamoMeDesktop desktop(dialogs, fileDialogs, program, QString::fromStdString(dir.folder()));
+    ExamoMe player(desktop.services);
     player.module().Main();
 
     frmExamoMe& form = player.window();
@@ -142,7 +145,7 @@ TEST_F(PlayerEndToEnd, AStudentTakesAQuizWithAPictureASoundAndAMovie) {
     EXPECT_EQ(log.entries[0].rfind("\xC8ric.    Score 2 of 3.  66%   Time spent ", 0), 0u);
     EXPECT_NE(log.entries[0].find(".  Test date:  "), std::string::npos);
 
-    const QString pdf = player.printer().lastPdfPath();
+    const QString pdf = desktop.printer.lastPdfPath();
     ASSERT_FALSE(pdf.isEmpty()) << dialogs.messages.back().text;
     QString text;
     ASSERT_TRUE(run(QStringLiteral("pdftotext"),
@@ -162,7 +165,9 @@ TEST_F(PlayerEndToEnd, TheSampleQuizAsAStudentSeesIt) {
     dialogs.inputAnswers.push_back("Ann");
     fakes::FakeProgramInfo program;
     program.command = EXAMO_SAMPLES_DIR "/sample.exm";
-    ExamoMeProgram player(std::nullopt, ExamoMeOverrides{&dialogs, nullptr, &program});
+    QtFileDialogs fileDialogs;
+    ExamoMeDesktop desktop(dialogs, fileDialogs, program, std::nullopt);
+    ExamoMe player(desktop.services);
     player.module().Main();
     frmExamoMe& form = player.window();
     ASSERT_TRUE(player.module().QuizOpen);

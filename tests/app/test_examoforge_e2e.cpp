@@ -1,6 +1,7 @@
 // The creator with this desktop's real services; only the boxes a person answers are scripted.
 #include "../storage/test_support.h"
-#include "creator/examoforgeprogram.h"
+#include "app/examoforge/examoforgedesktop.h"
+#include "creator/examoforge.h"
 #include "fakes/fakedialogs.h"
 #include "fakes/fakefiledialogs.h"
 #include "fakes/fakeprograminfo.h"
@@ -41,7 +42,8 @@ TEST_F(CreatorEndToEnd, ALogOnTheCommandLineOpensInTheViewer) {
     entry.timeText = "45 seconds";
     ASSERT_TRUE(scorelog::AppendEntry(dir.path("math.log"), entry));
     program.command = dir.path("math.log");
-    ExamoForgeProgram creator(std::nullopt, ExamoForgeOverrides{&dialogs, &fileDialogs, &program});
+    ExamoForgeDesktop creatorDesktop(dialogs, fileDialogs, program, std::nullopt);
+    ExamoForge creator(creatorDesktop.services, creatorDesktop.aviLibrary);
     creator.module().Main();
     auto* viewer = dynamic_cast<frmLog*>(creator.scoreLogViewer());
     ASSERT_NE(viewer, nullptr);
@@ -57,7 +59,8 @@ TEST_F(CreatorEndToEnd, AQuizOnTheCommandLineLoadsWithoutTheViewer) {
     ASSERT_TRUE(quizfile::Write(dir.path("farm.exm"), "Farm", "Grade 3",
                                 {"t\xA9Q1\xA9none\xA9 0", "t\xA9Q2\xA9none\xA9 1"}));
     program.command = dir.path("farm.exm");
-    ExamoForgeProgram creator(std::nullopt, ExamoForgeOverrides{&dialogs, &fileDialogs, &program});
+    ExamoForgeDesktop creatorDesktop(dialogs, fileDialogs, program, std::nullopt);
+    ExamoForge creator(creatorDesktop.services, creatorDesktop.aviLibrary);
     creator.module().Main();
     EXPECT_EQ(creator.scoreLogViewer(), nullptr);
     EXPECT_EQ(creator.module().QuestionCounter, 3);
@@ -78,8 +81,8 @@ TEST_F(CreatorEndToEnd, TheRecentFilesReachTheSettingsFileAtExit) {
     ASSERT_TRUE(
         quizfile::Write(dir.path("farm.exm"), "Farm", "Grade 3", {"t\xA9Q1\xA9none\xA9 0"}));
     {
-        ExamoForgeProgram creator(std::nullopt,
-                                  ExamoForgeOverrides{&dialogs, &fileDialogs, &program});
+        ExamoForgeDesktop creatorDesktop(dialogs, fileDialogs, program, std::nullopt);
+        ExamoForge creator(creatorDesktop.services, creatorDesktop.aviLibrary);
         creator.module().Main();
         fileDialogs.paths.push_back(dir.path("farm.exm"));
         creator.window().mnuFileOpen->trigger();
@@ -94,7 +97,8 @@ TEST_F(CreatorEndToEnd, TheRecentFilesReachTheSettingsFileAtExit) {
     EXPECT_NE(text.find("MRU3=untitled"), std::string::npos) << text;
     EXPECT_NE(text.find("MRU4=untitled"), std::string::npos) << text;
     // The next start shows them again.
-    ExamoForgeProgram again(std::nullopt, ExamoForgeOverrides{&dialogs, &fileDialogs, &program});
+    ExamoForgeDesktop againDesktop(dialogs, fileDialogs, program, std::nullopt);
+    ExamoForge again(againDesktop.services, againDesktop.aviLibrary);
     again.module().Main();
     EXPECT_EQ(again.window().mnuRecent[1]->text().toStdString(), dir.path("Copy Of Farm.exm"));
     EXPECT_TRUE(again.window().mnuFileRecent->menuAction()->isVisible());
@@ -102,7 +106,8 @@ TEST_F(CreatorEndToEnd, TheRecentFilesReachTheSettingsFileAtExit) {
 }
 
 TEST_F(CreatorEndToEnd, TheToolsMenuOpensTheCompanionWindowsAndHelp) {
-    ExamoForgeProgram creator(std::nullopt, ExamoForgeOverrides{&dialogs, &fileDialogs, &program});
+    ExamoForgeDesktop creatorDesktop(dialogs, fileDialogs, program, std::nullopt);
+    ExamoForge creator(creatorDesktop.services, creatorDesktop.aviLibrary);
     creator.module().Main();
     creator.window().mnuToolAVI->trigger();
     ASSERT_NE(creator.aviMaker(), nullptr);

@@ -1,14 +1,17 @@
 #pragma once
 
 #include "media/modsound.h"
-#include "platform/filedialogs.h"
 #include "platform/linux/gstenvironment.h"
 #include "platform/linux/gstmediacommandservice.h"
 #include "platform/linux/gstwaveplayer.h"
 #include "platform/linux/percentshortpath.h"
 #include "platform/linux/qteventpump.h"
 #include "platform/linux/qtresources.h"
-#include "platform/programinfo.h"
+
+#include <QString>
+
+#include <optional>
+#include <string>
 
 namespace examo {
 
@@ -26,11 +29,8 @@ struct DesktopMedia {
     modSound::Media media;
 };
 
-// Stand-ins for the services a person answers, for running a program under test.
-struct PersonOverrides {
-    Dialogs* dialogs = nullptr;
-    FileDialogs* fileDialogs = nullptr;
-    ProgramInfo* program = nullptr;
-};
+// Where printed documents go as PDF files when there is no printer: EXAMO_PRINT_TO_PDF, else
+// the program's own PdfFolder setting in section [Printing]; none means the real printer.
+std::optional<QString> configuredPdfFolder(const std::string& application);
 
 } // namespace examo

@@ -1,0 +1,57 @@
+#include "creator/examoforge.h"
+
+#include "avimaker/frmavi.h"
+#include "creator/helpwindow.h"
+#include "logviewer/frmlog.h"
+
+namespace examo {
+
+ExamoForge::ExamoForge(CreatorServices& services, AviFileLibrary& aviLibrary)
+    : m_services(services), m_aviLibrary(aviLibrary), m_module(m_form, services),
+      m_menus(services.shell, services.dialogs, services.program) {
+    m_form.attach(&m_module);
+    m_form.attachMenus(&m_menus);
+    m_menus.showScoreLogs = [this] { showScoreLogs(); };
+    m_menus.showHelp = [this] { showHelp(); };
+    m_menus.showAviMaker = [this] { showAviMaker(); };
+    m_module.openLogViewer = [this](const std::string&) { showScoreLogs(); };
+    m_module.closeOtherWindows = [this] { closeOtherWindows(); };
+}
+
+void ExamoForge::closeOtherWindows() {
+    for (QWidget* w : {m_log.data(), m_avi.data(), m_help.data()})
+        if (w != nullptr)
+            w->close();
+}
+
+void ExamoForge::showScoreLogs() {
+    auto* log = new frmLog(m_services.dialogs, m_services.fileDialogs, m_services.program,
+                           m_services.printer, m_services.program.commandLine());
+    log->setAttribute(Qt::WA_DeleteOnClose);
+    log->show();
+    m_log = log;
+}
+
+void ExamoForge::showAviMaker() {
+    if (m_avi == nullptr) {
+        auto* avi = new frmAVI(m_services.dialogs, m_services.fileDialogs, m_services.shell,
+                               m_services.program, m_aviLibrary, m_services.pictures);
+        avi->setAttribute(Qt::WA_DeleteOnClose);
+        m_avi = avi;
+    }
+    m_avi->show();
+    m_avi->raise();
+}
+
+void ExamoForge::showHelp() {
+    if (m_help == nullptr) {
+        auto* help = new HelpWindow;
+        help->setAttribute(Qt::WA_DeleteOnClose);
+        m_help = help;
+    }
+    m_help->show();
+    m_help->raise();
+    m_help->activateWindow();
+}
+
+} // namespace examo

@@ -1,0 +1,44 @@
+#pragma once
+
+#include "creator/creatormenus.h"
+#include "creator/frmcreate.h"
+#include "creator/modcreate.h"
+#include "platform/avifilelibrary.h"
+
+#include <QPointer>
+
+namespace examo {
+
+// The quiz creator put together over its services: the main window, its quiz store and menus,
+// and the windows they open (score logs, help, AVI maker). main() gives it this desktop's
+// services; tests give it fakes.
+class ExamoForge {
+public:
+    ExamoForge(CreatorServices& services, AviFileLibrary& aviLibrary);
+
+    frmCreate& window() { return m_form; }
+    modCreate& module() { return m_module; }
+    CreatorMenus& menus() { return m_menus; }
+    QWidget* scoreLogViewer() const { return m_log; }
+    QWidget* helpWindow() const { return m_help; }
+    QWidget* aviMaker() const { return m_avi; }
+
+    // Shows a new score log viewer; it opens the log the command line names.
+    void showScoreLogs();
+    void showHelp();
+    void showAviMaker();
+
+private:
+    void closeOtherWindows();
+
+    CreatorServices& m_services;
+    AviFileLibrary& m_aviLibrary;
+    frmCreate m_form;
+    modCreate m_module;
+    CreatorMenus m_menus;
+    QPointer<QWidget> m_log;
+    QPointer<QWidget> m_help;
+    QPointer<QWidget> m_avi;
+};
+
+} // namespace examo
