@@ -104,22 +104,3 @@ TEST_F(CreatorEndToEnd, TheRecentFilesReachTheSettingsFileAtExit) {
     EXPECT_TRUE(again.window().mnuFileRecent->menuAction()->isVisible());
     again.window().close();
 }
-
-TEST_F(CreatorEndToEnd, TheToolsMenuOpensTheCompanionWindowsAndHelp) {
-    ExamoForgeDesktop creatorDesktop(dialogs, fileDialogs, program, std::nullopt);
-    ExamoForge creator(creatorDesktop.services, creatorDesktop.aviLibrary);
-    creator.module().Main();
-    creator.window().mnuToolAVI->trigger();
-    ASSERT_NE(creator.aviMaker(), nullptr);
-    EXPECT_EQ(creator.aviMaker()->windowTitle(), QStringLiteral("ExamoMe AVI Maker"));
-    creator.window().mnuToolScore->trigger();
-    ASSERT_NE(creator.scoreLogViewer(), nullptr);
-    EXPECT_EQ(creator.scoreLogViewer()->windowTitle(), QStringLiteral("View Score Logs"));
-    creator.window().mnuHelpContents->trigger();
-    ASSERT_NE(creator.helpWindow(), nullptr);
-    EXPECT_TRUE(creator.helpWindow()->isVisible());
-    creator.window().close();
-    QCoreApplication::processEvents();
-    EXPECT_EQ(creator.aviMaker(), nullptr); // every other window closes with the creator
-    EXPECT_EQ(creator.helpWindow(), nullptr);
-}

@@ -223,3 +223,19 @@ TEST_F(CreatorTest, TheCommandLineOpensAQuizOrHandsALogToTheViewer) {
     mod.Main();
     EXPECT_EQ(logShown, dir.path("a.log"));
 }
+
+TEST_F(CreatorTest, ARecordWithAStraySeparatorIsSavedAsItStandsWithoutGatheringItsMedia) {
+    std::filesystem::create_directories(dir.path("quiz"));
+    writeBytes(dir.path("secret.bmp"), "not for the class");
+    const std::string stray = "t\xA9Q\xA9" + dir.path("secret.bmp") + "\xA9 0\xA9 extra";
+    ASSERT_TRUE(quizfile::Write(dir.path("in.exm"), "T", "C", {stray, kTf}));
+    start();
+    fileDialogs.paths.push_back(dir.path("in.exm"));
+    form.mnuFileOpen->trigger();
+    ASSERT_TRUE(mod.SaveQuiz(dir.path("quiz/out.exm")));
+    EXPECT_FALSE(std::filesystem::exists(dir.path("quiz/secret.bmp")));
+    EXPECT_TRUE(shell.operations.empty());
+    const auto back = quizfile::Read(dir.path("quiz/out.exm"));
+    ASSERT_TRUE(back.ok());
+    EXPECT_EQ(back.contents.records, (std::vector<std::string>{stray, kTf}));
+}

@@ -1,62 +1,48 @@
-#include "creator/creatormenus.h"
-#include "fakes/fakedialogs.h"
-#include "fakes/fakeprograminfo.h"
-#include "fakes/fakeshell.h"
-
-#include <gtest/gtest.h>
+#include "avimaker/frmavi.h"
+#include "creator/helpwindow.h"
+#include "creatorfixture.h"
+#include "logviewer/frmlog.h"
 
 using namespace examo;
+using examo::testing::CreatorTest;
 
-namespace {
-
-struct Menus : ::testing::Test {
-    fakes::FakeShell shell;
-    fakes::FakeDialogs dialogs;
-    fakes::FakeProgramInfo program;
-    CreatorMenus menus{shell, dialogs, program};
-};
-
-} // namespace
-
-TEST_F(Menus, EachToolStartsTheDesktopsProgramForItsRole) {
+TEST_F(CreatorTest, EachToolStartsTheDesktopsProgramForItsRoleOrSaysItIsMissing) {
+    struct Case {
+        QAction* entry;
+        DesktopTool tool;
+        std::string missing;
+    };
     program.current = "/home/teacher/quizzes";
-    menus.mnuToolNotepad_Click();
-    menus.mnuToolSoundRecorder_Click();
-    menus.mnuToolPaint_Click();
-    menus.mnuToolExplorer_Click();
-    ASSERT_EQ(shell.tools.size(), 4u);
-    EXPECT_EQ(shell.tools[0].tool, DesktopTool::TextEditor);
-    EXPECT_EQ(shell.tools[1].tool, DesktopTool::SoundRecorder);
-    EXPECT_EQ(shell.tools[2].tool, DesktopTool::PaintProgram);
-    EXPECT_EQ(shell.tools[3].tool, DesktopTool::FileManager);
-    EXPECT_EQ(shell.tools[3].folder, "/home/teacher/quizzes");
-    EXPECT_TRUE(dialogs.messages.empty());
+    for (const Case& c :
+         {Case{form.mnuToolNotepad, DesktopTool::TextEditor, "Notepad not found."},
+          Case{form.mnuToolSoundRecorder, DesktopTool::SoundRecorder, "Sound Recorder not found."},
+          Case{form.mnuToolPaint, DesktopTool::PaintProgram, "MS Paint not found."},
+          Case{form.mnuToolExplorer, DesktopTool::FileManager, "Explorer not found."}}) {
+        shell.tools.clear();
+        dialogs.messages.clear();
+        shell.toolResult = true;
+        c.entry->trigger();
+        ASSERT_EQ(shell.tools.size(), 1u) << c.missing;
+        EXPECT_EQ(shell.tools[0].tool, c.tool) << c.missing;
+        EXPECT_TRUE(dialogs.messages.empty());
+        shell.toolResult = false;
+        c.entry->trigger();
+        ASSERT_EQ(dialogs.messages.size(), 1u);
+        EXPECT_EQ(dialogs.messages[0].text, c.missing);
+        EXPECT_EQ(dialogs.messages[0].icon, Dialogs::Icon::Critical);
+    }
+    EXPECT_EQ(shell.tools[0].folder, "/home/teacher/quizzes"); // the file manager starts here
 }
 
-TEST_F(Menus, AToolThatIsNotInstalledGetsItsOwnMessage) {
-    shell.toolResult = false;
-    menus.mnuToolNotepad_Click();
-    menus.mnuToolSoundRecorder_Click();
-    menus.mnuToolPaint_Click();
-    menus.mnuToolExplorer_Click();
-    ASSERT_EQ(dialogs.messages.size(), 4u);
-    EXPECT_EQ(dialogs.messages[0].text, "Notepad not found.");
-    EXPECT_EQ(dialogs.messages[1].text, "Sound Recorder not found.");
-    EXPECT_EQ(dialogs.messages[2].text, "MS Paint not found.");
-    EXPECT_EQ(dialogs.messages[3].text, "Explorer not found.");
-    for (const auto& m : dialogs.messages)
-        EXPECT_EQ(m.icon, Dialogs::Icon::Critical);
-}
-
-TEST_F(Menus, AboutWebAndMail) {
-    menus.mnuHelpAbout_Click();
+TEST_F(CreatorTest, AboutWebAndMail) {
+    form.mnuHelpAbout->trigger();
     ASSERT_EQ(dialogs.messages.size(), 1u);
     EXPECT_EQ(dialogs.messages[0].title, "About ExamoMe");
     EXPECT_EQ(dialogs.messages[0].icon, Dialogs::Icon::Information);
     EXPECT_EQ(dialogs.messages[0].text.rfind("ExamoMe Test Creator v 1. 0\r\n", 0), 0u);
-    menus.mnuHelpWeb_Click();
+    form.mnuHelpWeb->trigger();
     shell.urlResult = false; // no mail program: nothing is reported
-    menus.mnuHelpAuthor_Click();
+    form.mnuHelpAuthor->trigger();
     ASSERT_EQ(shell.urls.size(), 2u);
     EXPECT_EQ(shell.urls[0].rfind("https://", 0), 0u);
     EXPECT_EQ(shell.urls[1].rfind("mailto:", 0), 0u);
@@ -64,13 +50,19 @@ TEST_F(Menus, AboutWebAndMail) {
     EXPECT_EQ(dialogs.messages.size(), 1u);
 }
 
-TEST_F(Menus, TheCompanionWindowsAndHelpOpenThroughTheProgram) {
-    int logs = 0, avis = 0, helps = 0;
-    menus.showScoreLogs = [&] { ++logs; };
-    menus.showAviMaker = [&] { ++avis; };
-    menus.showHelp = [&] { ++helps; };
-    menus.mnuToolScore_Click();
-    menus.mnuToolAVI_Click();
-    menus.mnuHelpContents_Click();
-    EXPECT_EQ(logs + avis + helps, 3);
+TEST_F(CreatorTest, EachCompanionWindowOpensFromItsOwnEntryAndClosesWithTheCreator) {
+    start();
+    form.mnuToolScore->trigger();
+    EXPECT_NE(dynamic_cast<frmLog*>(forge.scoreLogViewer()), nullptr);
+    EXPECT_EQ(forge.aviMaker(), nullptr);
+    form.mnuToolAVI->trigger();
+    EXPECT_NE(dynamic_cast<frmAVI*>(forge.aviMaker()), nullptr);
+    EXPECT_EQ(forge.helpWindow(), nullptr);
+    form.mnuHelpContents->trigger();
+    EXPECT_NE(dynamic_cast<HelpWindow*>(forge.helpWindow()), nullptr);
+    form.close();
+    QCoreApplication::processEvents();
+    EXPECT_EQ(forge.scoreLogViewer(), nullptr);
+    EXPECT_EQ(forge.aviMaker(), nullptr);
+    EXPECT_EQ(forge.helpWindow(), nullptr);
 }

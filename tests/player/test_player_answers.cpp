@@ -174,6 +174,11 @@ TEST_F(PlayerTest, TheFinishedQuizIsLoggedBesideTheQuizAndPrintedOnYes) {
     const auto path = writeQuiz("math.exm", multipleChoice(9), "Math", "Mr. Smith");
     openAsAnn(path);
     clock.advance(75);
+    std::string logWhenSummaryShown;
+    dialogs.onMessage = [&](const fakes::FakeDialogs::Message& m) {
+        if (m.title == "Your Score!" && std::filesystem::exists(dir.path("math.log")))
+            logWhenSummaryShown = examo::testing::readBytes(dir.path("math.log"));
+    };
     dialogs.answers = {Dialogs::Answer::Ok, Dialogs::Answer::Ok, Dialogs::Answer::Yes};
     for (int q = 1; q <= 9; ++q)
         click(form.optABCD[q <= 7 ? 2 : 0]);
@@ -181,6 +186,7 @@ TEST_F(PlayerTest, TheFinishedQuizIsLoggedBesideTheQuizAndPrintedOnYes) {
                               "  Test date:  Sunday, Dec 6 2026  09:41 AM\r\n";
     EXPECT_EQ(examo::testing::readBytes(dir.path("math.log")),
               examo::testing::xorAll(entry, 197) + "\r\n");
+    EXPECT_EQ(logWhenSummaryShown, examo::testing::readBytes(dir.path("math.log"))); // logged first
     EXPECT_EQ(printer.calls,
               (QStringList{QStringLiteral("Print||1"), QStringLiteral("Print|\r\n|1"),
                            QStringLiteral("Print|Ann|1"), QStringLiteral("Print|Math  Mr. Smith|1"),
@@ -190,6 +196,7 @@ TEST_F(PlayerTest, TheFinishedQuizIsLoggedBesideTheQuizAndPrintedOnYes) {
 
     // No prints nothing; the second student's entry follows the first.
     printer.calls.clear();
+    dialogs.onMessage = nullptr;
     dialogs.answers = {Dialogs::Answer::No};
     dialogs.inputAnswers.push_back("Ben");
     fileDialogs.paths.push_back(path);

@@ -1,5 +1,6 @@
 #include "playerfixture.h"
 
+#include "storage/scorelog.h"
 #include "storage/textrules.h"
 
 using namespace examo;
@@ -48,24 +49,35 @@ TEST_F(PlayerTest, ACommandLineQuizAsksForTheNameAndShowsQuestionOne) {
     EXPECT_EQ(form.lblScore->text(), QStringLiteral("Score: 0 correct of 3 total."));
 }
 
-TEST_F(PlayerTest, CommandLinesThatAreNoQuizAreIgnoredSilently) {
+TEST_F(PlayerTest, OnlyCommandLinesNamingAQuizAreTaken) {
     writeQuiz("quiz.exm.bak", multipleChoice(1));
-    const std::vector<std::string> commands = {
-        dir.path("quiz.exm.bak"), "\"" + dir.path("quiz.exm") + "\"", "/home/my.quizzes/math.exm"};
-    for (const std::string& command : commands) {
-        program.command = command;
+    struct Case {
+        std::string command;
+        bool taken;
+    };
+    for (const Case& c :
+         {Case{dir.path("quiz.exm.bak"), false}, Case{"\"" + dir.path("quiz.exm") + "\"", false},
+          Case{"/home/my.quizzes/math.exm", false},
+          Case{writeQuiz("MATH.EXM", multipleChoice(1)), true}}) {
+        dialogs.inputAnswers = {"Ann"};
+        program.command = c.command;
         mod.Main();
+        EXPECT_EQ(mod.QuizOpen, c.taken) << c.command;
+        EXPECT_EQ(dialogs.inputs.size(), c.taken ? 1u : 0u) << c.command;
+        EXPECT_TRUE(dialogs.messages.empty()) << c.command;
     }
-    EXPECT_TRUE(dialogs.inputs.empty());
-    EXPECT_TRUE(dialogs.messages.empty());
-    EXPECT_FALSE(mod.QuizOpen);
 }
 
-TEST_F(PlayerTest, TheExtensionTestIgnoresCase) {
-    program.command = writeQuiz("MATH.EXM", multipleChoice(1));
-    dialogs.inputAnswers.push_back("Ann");
-    mod.Main();
+TEST_F(PlayerTest, AQuizWithNoQuestionsIsScoredAsOneAfterTheFirstClick) {
+    openAsAnn(writeQuiz("empty.exm", {}));
     EXPECT_TRUE(mod.QuizOpen);
+    EXPECT_EQ(form.lblMQuestion->text(), QString());
+    dialogs.answers = {Dialogs::Answer::No};
+    click(form.optABCD[1]);
+    ASSERT_FALSE(dialogs.messages.empty());
+    EXPECT_NE(dialogs.messages.back().text.find(" correct out of 1 total questions."),
+              std::string::npos);
+    EXPECT_EQ(scorelog::Read(dir.path("empty.log")).entries.size(), 1u);
 }
 
 TEST_F(PlayerTest, BlanksAreNoNameAndNoEndsTheProgram) {
@@ -156,16 +168,6 @@ TEST_F(PlayerTest, HelpAndAboutBoxes) {
     EXPECT_EQ(help.icon, Dialogs::Icon::Information);
     EXPECT_EQ(help.text.rfind("Choose 'Open' from the 'File' menu to open a quiz.\r\n\r\nIf a", 0),
               0u);
-    EXPECT_NE(help.text.find("print a paper copy of your score.  If you exit\r\n"),
-              std::string::npos);
-    EXPECT_NE(help.text.find("no score will be logged.  Each time you open a\r\nquiz, you must "
-                             "enter your name."),
-              std::string::npos);
-    EXPECT_EQ(help.text.substr(help.text.size() - 16), "enter your name.");
-    const Message& about = dialogs.messages[1];
-    EXPECT_EQ(about.title, "");
-    EXPECT_EQ(about.text.rfind("ExamoMe is a multimedia interactive \r\nquiz program designed for "
-                               "testing\r\nand/or study and review purposes.\r\n\r\n",
-                               0),
-              0u);
+    EXPECT_EQ(dialogs.messages[1].title, "");
+    EXPECT_EQ(dialogs.messages[1].text.rfind("ExamoMe is a multimedia interactive \r\n", 0), 0u);
 }
