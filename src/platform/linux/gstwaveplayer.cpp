@@ -1,6 +1,7 @@
 #include "platform/linux/gstwaveplayer.h"
 
 #include "platform/linux/gstenvironment.h"
+#include "platform/linux/gstsinks.h"
 
 #include <gst/app/gstappsrc.h>
 #include <gst/gst.h>
@@ -220,7 +221,7 @@ private:
         GstElement* source = gst_element_factory_make("appsrc", nullptr);
         GstElement* convert = gst_element_factory_make("audioconvert", nullptr);
         GstElement* resample = gst_element_factory_make("audioresample", nullptr);
-        GstElement* sink = env.makeAudioSink();
+        GstElement* sink = makeAudioSink(env);
         GstElement* elements[] = {source, convert, resample, sink};
         if (std::find(std::begin(elements), std::end(elements), nullptr) != std::end(elements)) {
             for (GstElement* e : elements) {
