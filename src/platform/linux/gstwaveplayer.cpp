@@ -55,8 +55,10 @@ public:
 
     WaveInfo describe() const {
         const int subtype = m_info.format & SF_FORMAT_SUBMASK;
-        return {m_info.channels, m_info.samplerate, m_info.frames,
-                subtype == SF_FORMAT_IMA_ADPCM || subtype == SF_FORMAT_MS_ADPCM};
+        return {.channels = m_info.channels,
+                .sampleRate = m_info.samplerate,
+                .frames = m_info.frames,
+                .adpcm = subtype == SF_FORMAT_IMA_ADPCM || subtype == SF_FORMAT_MS_ADPCM};
     }
 
     // Fills out with up to frames frames; when looping, the wave starts over at its end.
@@ -148,8 +150,11 @@ private:
 
     static sf_count_t tell(void* self) { return static_cast<Decoder*>(self)->m_position; }
 
-    SF_VIRTUAL_IO m_io{&Decoder::length, &Decoder::seek, &Decoder::readBytes, &Decoder::writeBytes,
-                       &Decoder::tell};
+    SF_VIRTUAL_IO m_io{.get_filelen = &Decoder::length,
+                       .seek = &Decoder::seek,
+                       .read = &Decoder::readBytes,
+                       .write = &Decoder::writeBytes,
+                       .tell = &Decoder::tell};
     std::string m_path;
     bool m_inMemory = false;
     std::vector<std::uint8_t> m_image;
