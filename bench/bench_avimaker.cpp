@@ -148,6 +148,7 @@ struct Run {
 
 Run spawn(const std::vector<std::string>& arguments) {
     std::vector<char*> argv;
+    argv.reserve(arguments.size() + 1);
     for (const auto& a : arguments)
         argv.push_back(const_cast<char*>(a.c_str()));
     argv.push_back(nullptr);

@@ -66,6 +66,7 @@ double milliseconds(const std::function<void()>& work) {
 
 double median(const std::function<void()>& work) {
     std::vector<double> times;
+    times.reserve(kRounds);
     for (int i = 0; i < kRounds; ++i)
         times.push_back(milliseconds(work));
     std::sort(times.begin(), times.end());
