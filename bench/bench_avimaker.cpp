@@ -30,10 +30,10 @@ extern char** environ;
 
 namespace {
 
-constexpr int Width = 640;
-constexpr int Height = 480;
-constexpr int Frames = 300;
-constexpr int Rate = 6;
+constexpr int kWidth = 640;
+constexpr int kHeight = 480;
+constexpr int kFrames = 300;
+constexpr int kRate = 6;
 
 namespace fs = std::filesystem;
 
@@ -59,8 +59,8 @@ std::string frameName(const fs::path& folder, int i) {
 // Four coloured quarters with a soft diagonal ripple and a square moving across: enough
 // detail and motion for the encoders to have work.
 void writeFrame(const std::string& path, int index) {
-    const std::size_t stride = (Width * 3 + 3) / 4 * 4;
-    std::vector<unsigned char> file(54 + stride * Height, 0);
+    const std::size_t stride = (kWidth * 3 + 3) / 4 * 4;
+    std::vector<unsigned char> file(54 + stride * kHeight, 0);
     const auto put32 = [&](std::size_t at, std::uint32_t v) {
         for (int i = 0; i < 4; ++i)
             file[at + i] = static_cast<unsigned char>(v >> (8 * i));
@@ -70,20 +70,20 @@ void writeFrame(const std::string& path, int index) {
     put32(2, static_cast<std::uint32_t>(file.size()));
     put32(10, 54);
     put32(14, 40);
-    put32(18, Width);
-    put32(22, Height);
+    put32(18, kWidth);
+    put32(22, kHeight);
     file[26] = 1;
     file[28] = 24;
-    put32(34, static_cast<std::uint32_t>(stride * Height));
-    for (int row = 0; row < Height; ++row) {
-        const int y = Height - 1 - row;
-        for (int x = 0; x < Width; ++x) {
-            const bool right = x >= Width / 2, low = y >= Height / 2;
+    put32(34, static_cast<std::uint32_t>(stride * kHeight));
+    for (int row = 0; row < kHeight; ++row) {
+        const int y = kHeight - 1 - row;
+        for (int x = 0; x < kWidth; ++x) {
+            const bool right = x >= kWidth / 2, low = y >= kHeight / 2;
             int r = right ? (low ? 240 : 30) : (low ? 40 : 220);
             int g = right ? (low ? 220 : 200) : (low ? 60 : 30);
             int b = right ? (low ? 40 : 60) : (low ? 220 : 30);
             const int ripple = ((x + y + index * 4) % 32) - 16;
-            const int square = (index * 2) % (Width - 64);
+            const int square = (index * 2) % (kWidth - 64);
             if (x >= square && x < square + 64 && y >= 40 && y < 104)
                 r = g = b = 255;
             unsigned char* p = &file[54 + row * stride + 3 * x];
@@ -103,7 +103,10 @@ int writeMovie(const std::string& codec, const fs::path& folder, const std::stri
     PrintedDialogs dialogs;
     examo::FfmpegAviFileLibrary avi(
         [&](const examo::AviCompressionRequest&, examo::AviCompressOptions& options) {
-            options = {codec, 0, 0, examo::avicompress::kValid};
+            options = {.codec = codec,
+                       .keyFrameEvery = 0,
+                       .bytesPerSecond = 0,
+                       .flags = examo::avicompress::kValid};
             return true;
         });
     examo::cDIB dib(dialogs);
@@ -112,12 +115,13 @@ int writeMovie(const std::string& codec, const fs::path& folder, const std::stri
     examo::AviFileHandle file = 0;
     examo::AviStreamHandle stream = 0, compressed = 0;
     examo::AviCompressOptions options;
-    const examo::AviStreamInfo info{examo::fourCC("vids"),
-                                    0,
-                                    1,
-                                    Rate,
-                                    static_cast<std::uint32_t>(dib.SizeImage()),
-                                    {0, 0, dib.Width(), dib.Height()}};
+    const examo::AviStreamInfo info{
+        .fccType = examo::fourCC("vids"),
+        .fccHandler = 0,
+        .scale = 1,
+        .rate = kRate,
+        .suggestedBufferSize = static_cast<std::uint32_t>(dib.SizeImage()),
+        .frame = {.left = 0, .top = 0, .right = dib.Width(), .bottom = dib.Height()}};
     long failed = avi.fileOpen(file, movie, examo::avimode::kWrite | examo::avimode::kCreate);
     failed = failed ? failed : avi.fileCreateStream(file, stream, info);
     failed = failed ? failed : (avi.saveOptions(0, 3, stream, options) == 1 ? 0 : 1);
@@ -144,6 +148,7 @@ struct Run {
 
 Run spawn(const std::vector<std::string>& arguments) {
     std::vector<char*> argv;
+    argv.reserve(arguments.size() + 1);
     for (const auto& a : arguments)
         argv.push_back(const_cast<char*>(a.c_str()));
     argv.push_back(nullptr);
@@ -181,6 +186,34 @@ double megabytes(const fs::path& file) {
     return error ? 0 : size / 1048576.0;
 }
 
+// One line of the table: the AVI maker on all frames and on a tenth of them, and ffmpeg.
+void compare(const std::string& self, const fs::path& folder, const std::string& codec) {
+    const fs::path ours = folder / (codec + "-examo.avi");
+    const fs::path tenth = folder / (codec + "-examo-tenth.avi");
+    const fs::path theirs = folder / (codec + "-ffmpeg.avi");
+    const Run a =
+        spawn({self, "--write", codec, folder.string(), ours.string(), std::to_string(kFrames)});
+    const Run a10 = spawn(
+        {self, "--write", codec, folder.string(), tenth.string(), std::to_string(kFrames / 10)});
+    std::vector<std::string> command = {"ffmpeg",     "-v",
+                                        "error",      "-y",
+                                        "-framerate", std::to_string(kRate),
+                                        "-i",         (folder / "frame%03d.bmp").string()};
+    for (const auto& o : ffmpegOptions(codec))
+        command.push_back(o);
+    command.push_back(theirs.string());
+    const Run f = spawn(command);
+    if (!a.ok || !a10.ok || !f.ok) {
+        std::printf("%-9s  failed (AVI maker %s, ffmpeg %s)\n", codec.c_str(),
+                    a.ok && a10.ok ? "ok" : "failed", f.ok ? "ok" : "failed");
+        return;
+    }
+    std::printf("%-9s  %6.2f %6.1f %6.1f %7.1f  %6.2f %6.1f %7.1f\n", codec.c_str(), a.seconds,
+                a.peakMegabytes, megabytes(ours), a10.peakMegabytes, f.seconds, f.peakMegabytes,
+                megabytes(theirs));
+    std::fflush(stdout);
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
@@ -194,42 +227,18 @@ int main(int argc, char** argv) {
     const fs::path folder =
         fs::temp_directory_path() / ("examo_bench_avimaker_" + std::to_string(getpid()));
     fs::create_directories(folder);
-    for (int i = 0; i < Frames; ++i)
+    for (int i = 0; i < kFrames; ++i)
         writeFrame(frameName(folder, i), i);
     const std::string self = fs::read_symlink("/proc/self/exe").string();
 
     std::printf("%d frames of %dx%d, 24 bits, %d a second; time in seconds, peak memory and "
                 "file size in MB\n\n",
-                Frames, Width, Height, Rate);
+                kFrames, kWidth, kHeight, kRate);
     std::printf("%-9s  %28s  %22s\n", "", "AVI maker", "ffmpeg");
     std::printf("%-9s  %6s %6s %6s %7s  %6s %6s %7s\n", "codec", "time", "peak", "size", "peak/10",
                 "time", "peak", "size");
-    for (const std::string& codec : codecs) {
-        const fs::path ours = folder / (codec + "-examo.avi");
-        const fs::path tenth = folder / (codec + "-examo-tenth.avi");
-        const fs::path theirs = folder / (codec + "-ffmpeg.avi");
-        const Run a =
-            spawn({self, "--write", codec, folder.string(), ours.string(), std::to_string(Frames)});
-        const Run a10 = spawn(
-            {self, "--write", codec, folder.string(), tenth.string(), std::to_string(Frames / 10)});
-        std::vector<std::string> command = {"ffmpeg",     "-v",
-                                            "error",      "-y",
-                                            "-framerate", std::to_string(Rate),
-                                            "-i",         (folder / "frame%03d.bmp").string()};
-        for (const auto& o : ffmpegOptions(codec))
-            command.push_back(o);
-        command.push_back(theirs.string());
-        const Run f = spawn(command);
-        if (!a.ok || !a10.ok || !f.ok) {
-            std::printf("%-9s  failed (AVI maker %s, ffmpeg %s)\n", codec.c_str(),
-                        a.ok && a10.ok ? "ok" : "failed", f.ok ? "ok" : "failed");
-            continue;
-        }
-        std::printf("%-9s  %6.2f %6.1f %6.1f %7.1f  %6.2f %6.1f %7.1f\n", codec.c_str(), a.seconds,
-                    a.peakMegabytes, megabytes(ours), a10.peakMegabytes, f.seconds, f.peakMegabytes,
-                    megabytes(theirs));
-        std::fflush(stdout);
-    }
+    for (const std::string& codec : codecs)
+        compare(self, folder, codec);
     fs::remove_all(folder);
     return 0;
 }

@@ -38,6 +38,25 @@ struct Kind {
 const char* const kBars = "-f lavfi -i testsrc=size=320x240:rate=25:duration=5";
 const char* const kTone = "-f lavfi -i sine=frequency=440:duration=5";
 
+constexpr Kind kKinds[] = {
+    {.file = "mjpeg.avi",
+     .ffmpeg = "-c:v mjpeg -c:a pcm_s16le",
+     .device = "AVIvideo",
+     .alias = "movie"},
+    {.file = "video1.avi", .ffmpeg = "-c:v msvideo1", .device = "AVIvideo", .alias = "movie"},
+    {.file = "cinepak.avi", .ffmpeg = "-c:v cinepak", .device = "AVIvideo", .alias = "movie"},
+    {.file = "raw.avi",
+     .ffmpeg = "-c:v rawvideo -pix_fmt bgr24",
+     .device = "AVIvideo",
+     .alias = "movie"},
+    {.file = "clip.mpg",
+     .ffmpeg = "-c:v mpeg1video -c:a mp2 -f mpeg",
+     .device = "MPEGvideo",
+     .alias = "movie"},
+    {.file = "tune.mp3", .ffmpeg = "-c:a libmp3lame", .device = "MPEGvideo", .alias = "song "},
+    {.file = "tune.mid", .ffmpeg = nullptr, .device = "sequencer", .alias = "song "},
+};
+
 double milliseconds(const std::function<void()>& work) {
     const auto start = std::chrono::steady_clock::now();
     work();
@@ -47,6 +66,7 @@ double milliseconds(const std::function<void()>& work) {
 
 double median(const std::function<void()>& work) {
     std::vector<double> times;
+    times.reserve(kRounds);
     for (int i = 0; i < kRounds; ++i)
         times.push_back(milliseconds(work));
     std::sort(times.begin(), times.end());
@@ -72,6 +92,38 @@ void writeMidi(const std::string& path) {
     std::ofstream(path, std::ios::binary) << file << track;
 }
 
+// Makes the file with ffmpeg (the tune by hand); false when ffmpeg cannot make it.
+bool makeFile(const Kind& kind, const std::string& file) {
+    if (kind.ffmpeg == nullptr) {
+        writeMidi(file);
+        return true;
+    }
+    const bool video = std::string(kind.alias) == "movie";
+    const bool audio = std::string(kind.ffmpeg).find("-c:a") != std::string::npos;
+    const std::string inputs =
+        (video ? std::string(kBars) + " " : "") + (audio ? std::string(kTone) + " " : "");
+    return run("ffmpeg -v error -y " + inputs + kind.ffmpeg + " " + file);
+}
+
+// One line of the table: our open beside gst-launch-1.0 on the same file.
+void measure(examo::GstMediaCommandService& service, const Kind& kind, const std::string& file,
+             double empty) {
+    const std::string open = std::string("open ") + kind.device + "!" +
+                             examo::encodeShortPath(file) + " alias " + kind.alias;
+    std::uint32_t failures = 0;
+    const double opening = median([&] {
+        std::string reply(128, ' ');
+        failures += service.send(open, reply, 128) != 0;
+        service.send("close all", reply, 128);
+    });
+    const double launching = median([&] {
+        run("timeout 30 gst-launch-1.0 -q playbin uri=file://" + file +
+            " audio-sink='fakesink num-buffers=1' video-sink='fakesink num-buffers=1'");
+    });
+    std::printf("%-12s %12.1f %12.1f %12.1f%s\n", kind.file, opening, launching, launching - empty,
+                failures != 0 ? "  (open failed)" : "");
+}
+
 } // namespace
 
 int main() {
@@ -80,18 +132,6 @@ int main() {
     const std::filesystem::path folder = "/tmp/examo-bench-media";
     std::filesystem::create_directories(folder);
 
-    const std::string bars = kBars;
-    const std::string tone = kTone;
-    const std::vector<Kind> kinds = {
-        {"mjpeg.avi", "-c:v mjpeg -c:a pcm_s16le", "AVIvideo", "movie"},
-        {"video1.avi", "-c:v msvideo1", "AVIvideo", "movie"},
-        {"cinepak.avi", "-c:v cinepak", "AVIvideo", "movie"},
-        {"raw.avi", "-c:v rawvideo -pix_fmt bgr24", "AVIvideo", "movie"},
-        {"clip.mpg", "-c:v mpeg1video -c:a mp2 -f mpeg", "MPEGvideo", "movie"},
-        {"tune.mp3", "-c:a libmp3lame", "MPEGvideo", "song "},
-        {"tune.mid", nullptr, "sequencer", "song "},
-    };
-
     examo::GstEnvironment env;
     examo::GstMediaCommandService service(env);
     const double empty = median([] { run("gst-launch-1.0 -q fakesrc num-buffers=1 ! fakesink"); });
@@ -99,34 +139,13 @@ int main() {
                 kRounds, empty);
     std::printf("%-12s %12s %12s %12s\n", "file", "open", "gst-launch", "less empty");
 
-    for (const Kind& kind : kinds) {
+    for (const Kind& kind : kKinds) {
         const std::string file = (folder / kind.file).string();
-        if (kind.ffmpeg == nullptr) {
-            writeMidi(file);
-        } else {
-            const bool video = std::string(kind.alias) == "movie";
-            const bool audio = std::string(kind.ffmpeg).find("-c:a") != std::string::npos;
-            const std::string inputs = (video ? bars + " " : "") + (audio ? tone + " " : "");
-            if (!run("ffmpeg -v error -y " + inputs + kind.ffmpeg + " " + file)) {
-                std::printf("%-12s cannot be made with ffmpeg\n", kind.file);
-                continue;
-            }
+        if (!makeFile(kind, file)) {
+            std::printf("%-12s cannot be made with ffmpeg\n", kind.file);
+            continue;
         }
-
-        const std::string open = std::string("open ") + kind.device + "!" +
-                                 examo::encodeShortPath(file) + " alias " + kind.alias;
-        std::uint32_t failures = 0;
-        const double opening = median([&] {
-            std::string reply(128, ' ');
-            failures += service.send(open, reply, 128) != 0;
-            service.send("close all", reply, 128);
-        });
-        const double launching = median([&] {
-            run("timeout 30 gst-launch-1.0 -q playbin uri=file://" + file +
-                " audio-sink='fakesink num-buffers=1' video-sink='fakesink num-buffers=1'");
-        });
-        std::printf("%-12s %12.1f %12.1f %12.1f%s\n", kind.file, opening, launching,
-                    launching - empty, failures != 0 ? "  (open failed)" : "");
+        measure(service, kind, file, empty);
     }
     return 0;
 }

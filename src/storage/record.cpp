@@ -45,10 +45,6 @@ std::optional<QuestionKind> KindOf(std::string_view record) {
     }
 }
 
-char KindLetter(QuestionKind kind) {
-    return kind == QuestionKind::MultipleChoice ? 'm' : 't';
-}
-
 ParseResult ParseQuestion(std::string_view record) {
     ParseResult result;
     const auto fields = SplitFields(record);
@@ -90,13 +86,6 @@ bool IsNoneMedia(std::string_view media) {
     return text::EqualsNoCase(media, "none");
 }
 
-std::string KindField(QuestionKind kind, std::optional<int> editedNumber) {
-    std::string field(1, KindLetter(kind));
-    if (editedNumber)
-        field += " " + text::Str(*editedNumber);
-    return field;
-}
-
 std::string BuildMultipleChoice(std::string_view kindField, std::string_view text,
                                 const std::array<std::string, 4>& answers, std::string_view media,
                                 int correct) {
@@ -118,7 +107,7 @@ std::optional<Header> ParseHeaderLine(std::string_view line) {
     const auto fields = SplitFields(line);
     if (fields.size() < 2)
         return std::nullopt;
-    return Header{text::Trim(fields[0]), text::Trim(fields[1])};
+    return Header{.title = text::Trim(fields[0]), .className = text::Trim(fields[1])};
 }
 
 } // namespace examo::record

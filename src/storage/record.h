@@ -23,7 +23,6 @@ enum class QuestionKind { MultipleChoice, TrueFalse };
 
 // The kind letter of a record ("m" or "t", either case), or nothing.
 std::optional<QuestionKind> KindOf(std::string_view record);
-char KindLetter(QuestionKind kind);
 
 // The parsed view of one record.
 struct Question {
@@ -53,9 +52,6 @@ ParseResult ParseQuestion(std::string_view record);
 
 // "none" in any letter case.
 bool IsNoneMedia(std::string_view media);
-
-// Field 0 for a question: the letter, and after an edit a blank and the number text.
-std::string KindField(QuestionKind kind, std::optional<int> editedNumber = std::nullopt);
 
 std::string BuildMultipleChoice(std::string_view kindField, std::string_view text,
                                 const std::array<std::string, 4>& answers, std::string_view media,

@@ -30,7 +30,7 @@ struct OptionRow {
 OptionRow addOptionRow(QGridLayout* grid, int row, const QString& caption, const QString& unit,
                        const QString& name, int most) {
     auto* parent = grid->parentWidget();
-    OptionRow r{new QCheckBox(caption, parent), new QSpinBox(parent)};
+    OptionRow r{.check = new QCheckBox(caption, parent), .number = new QSpinBox(parent)};
     r.check->setObjectName(QStringLiteral("chk") + name);
     r.number->setObjectName(QStringLiteral("spn") + name);
     r.number->setRange(1, most);
@@ -38,6 +38,48 @@ OptionRow addOptionRow(QGridLayout* grid, int row, const QString& caption, const
     grid->addWidget(r.number, row, 1);
     grid->addWidget(new QLabel(unit, parent), row, 2);
     return r;
+}
+
+// The list of compressors, in the order offered, and the frame size under it.
+QComboBox* addCompressors(QGridLayout* grid, const AviCompressionRequest& request) {
+    auto* parent = grid->parentWidget();
+    grid->addWidget(new QLabel(QStringLiteral("Compressor:"), parent), 0, 0);
+    auto* compressors = new QComboBox(parent);
+    compressors->setObjectName(QStringLiteral("cboCompressor"));
+    for (const auto& offer : request.offers)
+        compressors->addItem(QString::fromStdString(offer.name),
+                             QString::fromStdString(offer.codec));
+    grid->addWidget(compressors, 0, 1, 1, 2);
+
+    auto* size = new QLabel(
+        QStringLiteral("Frames of %1 x %2 pixels").arg(request.width).arg(request.height), parent);
+    size->setObjectName(QStringLiteral("lblFrameSize"));
+    grid->addWidget(size, 1, 0, 1, 3);
+    return compressors;
+}
+
+// The previous choice, or the usual numbers where it has none.
+void showPrevious(const AviCompressOptions& options, OptionRow keyFrames, OptionRow dataRate) {
+    keyFrames.check->setChecked((options.flags & avicompress::kKeyFrames) != 0);
+    keyFrames.number->setValue(options.keyFrameEvery > 0 ? static_cast<int>(options.keyFrameEvery)
+                                                         : kDefaultKeyFrameEvery);
+    dataRate.check->setChecked((options.flags & avicompress::kDataRate) != 0);
+    dataRate.number->setValue(options.bytesPerSecond >= 1024
+                                  ? static_cast<int>(options.bytesPerSecond / 1024)
+                                  : kDefaultKilobytesPerSecond);
+}
+
+void storeChoice(const AviCompressorOffer& chosen, OptionRow keyFrames, OptionRow dataRate,
+                 AviCompressOptions& options) {
+    const bool useKeyFrames = keyFrames.check->isEnabled() && keyFrames.check->isChecked();
+    const bool useDataRate = dataRate.check->isEnabled() && dataRate.check->isChecked();
+    options.codec = chosen.codec;
+    options.keyFrameEvery =
+        useKeyFrames ? static_cast<std::uint32_t>(keyFrames.number->value()) : 0;
+    options.bytesPerSecond =
+        useDataRate ? static_cast<std::uint32_t>(dataRate.number->value()) * 1024u : 0;
+    options.flags = avicompress::kValid | (useKeyFrames ? avicompress::kKeyFrames : 0) |
+                    (useDataRate ? avicompress::kDataRate : 0);
 }
 
 } // namespace
@@ -53,33 +95,14 @@ bool chooseCompressionWithDialog(const AviCompressionRequest& request,
     dialog.setObjectName(QStringLiteral("dlgVideoCompression"));
     dialog.setWindowTitle(QStringLiteral("Video Compression"));
     auto* grid = new QGridLayout(&dialog);
-
-    grid->addWidget(new QLabel(QStringLiteral("Compressor:"), &dialog), 0, 0);
-    auto* compressors = new QComboBox(&dialog);
-    compressors->setObjectName(QStringLiteral("cboCompressor"));
-    for (const auto& offer : request.offers)
-        compressors->addItem(QString::fromStdString(offer.name),
-                             QString::fromStdString(offer.codec));
-    grid->addWidget(compressors, 0, 1, 1, 2);
-
-    auto* size = new QLabel(
-        QStringLiteral("Frames of %1 x %2 pixels").arg(request.width).arg(request.height), &dialog);
-    size->setObjectName(QStringLiteral("lblFrameSize"));
-    grid->addWidget(size, 1, 0, 1, 3);
-
+    QComboBox* compressors = addCompressors(grid, request);
     OptionRow keyFrames =
         addOptionRow(grid, 2, QStringLiteral("Key Frame Every"), QStringLiteral("frames"),
                      QStringLiteral("KeyFrames"), 10000);
     OptionRow dataRate =
         addOptionRow(grid, 3, QStringLiteral("Data Rate"), QStringLiteral("KB/sec"),
                      QStringLiteral("DataRate"), 1000000);
-    keyFrames.check->setChecked((options.flags & avicompress::kKeyFrames) != 0);
-    keyFrames.number->setValue(options.keyFrameEvery > 0 ? static_cast<int>(options.keyFrameEvery)
-                                                         : kDefaultKeyFrameEvery);
-    dataRate.check->setChecked((options.flags & avicompress::kDataRate) != 0);
-    dataRate.number->setValue(options.bytesPerSecond >= 1024
-                                  ? static_cast<int>(options.bytesPerSecond / 1024)
-                                  : kDefaultKilobytesPerSecond);
+    showPrevious(options, keyFrames, dataRate);
 
     // Only the options the caller offers and the chosen compressor understands can be set.
     const auto refresh = [&] {
@@ -102,17 +125,8 @@ bool chooseCompressionWithDialog(const AviCompressionRequest& request,
 
     if (dialog.exec() != QDialog::Accepted)
         return false;
-
-    const auto& chosen = request.offers.at(static_cast<std::size_t>(compressors->currentIndex()));
-    const bool useKeyFrames = keyFrames.check->isEnabled() && keyFrames.check->isChecked();
-    const bool useDataRate = dataRate.check->isEnabled() && dataRate.check->isChecked();
-    options.codec = chosen.codec;
-    options.keyFrameEvery =
-        useKeyFrames ? static_cast<std::uint32_t>(keyFrames.number->value()) : 0;
-    options.bytesPerSecond =
-        useDataRate ? static_cast<std::uint32_t>(dataRate.number->value()) * 1024u : 0;
-    options.flags = avicompress::kValid | (useKeyFrames ? avicompress::kKeyFrames : 0) |
-                    (useDataRate ? avicompress::kDataRate : 0);
+    storeChoice(request.offers.at(static_cast<std::size_t>(compressors->currentIndex())), keyFrames,
+                dataRate, options);
     return true;
 }
 

@@ -152,7 +152,7 @@ std::optional<Rows> unpack(const Format& f, std::span<const std::uint8_t> bits,
     const auto h = static_cast<std::size_t>(f.height);
     if (f.compression == kBiRle8 || f.compression == kBiRle4) {
         decodeRunLength(bits, f.width, f.height, f.compression == kBiRle4, scratch);
-        return Rows{scratch.data() + (h - 1) * w, -static_cast<std::ptrdiff_t>(w)};
+        return Rows{.top = scratch.data() + (h - 1) * w, .step = -static_cast<std::ptrdiff_t>(w)};
     }
     if (bits.size() < f.imageBytes)
         return std::nullopt;
@@ -160,7 +160,7 @@ std::optional<Rows> unpack(const Format& f, std::span<const std::uint8_t> bits,
     const std::uint8_t* top = f.topDown ? bits.data() : bits.data() + (h - 1) * f.stride;
     const std::ptrdiff_t step = f.topDown ? stride : -stride;
     if (f.bitCount != 1 && f.bitCount != 4)
-        return Rows{top, step};
+        return Rows{.top = top, .step = step};
 
     // One byte a pixel, so that every palette bitmap converts the same way.
     scratch.resize(w * h);
@@ -171,7 +171,7 @@ std::optional<Rows> unpack(const Format& f, std::span<const std::uint8_t> bits,
             to[x] = f.bitCount == 4 ? (x % 2 == 0 ? row[x / 2] >> 4 : row[x / 2] & 0x0F)
                                     : (row[x / 8] >> (7 - x % 8)) & 1;
     }
-    return Rows{scratch.data(), static_cast<std::ptrdiff_t>(w)};
+    return Rows{.top = scratch.data(), .step = static_cast<std::ptrdiff_t>(w)};
 }
 
 } // namespace examo::dib

@@ -178,6 +178,23 @@ bool setDefaultApplication(const QString& path, const QString& mimeType, const Q
     return writeFile(path, (lines.join(QLatin1Char('\n')) + QLatin1Char('\n')).toUtf8());
 }
 
+// The program's icon doubles as the icon of its files, as on systems where the type's
+// icon is taken from the program file. iconPath is the installed icon, if there is one;
+// false when it could not be written.
+bool installIcon(const QString& data, const QString& name, QString& iconPath) {
+    const QString installedIcon =
+        data + QStringLiteral("/icons/hicolor/scalable/apps/") + name + QStringLiteral(".svg");
+    QFile iconResource(QStringLiteral(":/icons/") + name + QStringLiteral(".svg"));
+    if (iconResource.open(QIODevice::ReadOnly)) {
+        if (!writeFile(installedIcon, iconResource.readAll()))
+            return false;
+        iconPath = installedIcon;
+    } else if (QFileInfo::exists(installedIcon)) {
+        iconPath = installedIcon;
+    }
+    return true;
+}
+
 } // namespace
 
 FreedesktopFileTypes::FreedesktopFileTypes(int toolTimeoutMs) : toolTimeoutMs_(toolTimeoutMs) {}
@@ -252,26 +269,13 @@ bool FreedesktopFileTypes::registerExtension(const QString& extension, const QSt
     const QString mimeType = QStringLiteral("application/x-") + name;
     const auto found = classes_.find(className.toLower());
     const FileClass fileClass =
-        found != classes_.end() ? found->second : FileClass{className, {}, {}};
+        found != classes_.end() ? found->second
+                                : FileClass{.name = className, .description = {}, .command = {}};
     const QString description = fileClass.description.isEmpty() ? className : fileClass.description;
     const QString data = dataHome();
 
-    // The program's icon doubles as the icon of its files, as on systems where the type's
-    // icon is taken from the program file.
-    bool ok = true;
     QString iconPath;
-    const QString installedIcon =
-        data + QStringLiteral("/icons/hicolor/scalable/apps/") + name + QStringLiteral(".svg");
-    QFile iconResource(QStringLiteral(":/icons/") + name + QStringLiteral(".svg"));
-    if (iconResource.open(QIODevice::ReadOnly)) {
-        if (writeFile(installedIcon, iconResource.readAll()))
-            iconPath = installedIcon;
-        else
-            ok = false;
-    } else if (QFileInfo::exists(installedIcon)) {
-        iconPath = installedIcon;
-    }
-
+    bool ok = installIcon(data, name, iconPath);
     const QString mimeFolder = data + QStringLiteral("/mime");
     if (writeFile(mimeFolder + QStringLiteral("/packages/") + name + QStringLiteral(".xml"),
                   mimePackage(mimeType, description, iconPath.isEmpty() ? QString() : name,
@@ -284,22 +288,27 @@ bool FreedesktopFileTypes::registerExtension(const QString& extension, const QSt
     // Without an open command there is nothing to open the files with.
     if (fileClass.command.isEmpty())
         return ok;
+    return installApplication(name, fileClass, description, iconPath, mimeType) && ok;
+}
+
+bool FreedesktopFileTypes::installApplication(const QString& name, const FileClass& fileClass,
+                                              const QString& description, const QString& iconPath,
+                                              const QString& mimeType) const {
     const QString exec =
         execProgramField(programOfCommand(fileClass.command)) + QStringLiteral(" %f");
     const QString desktopId = name + QStringLiteral(".desktop");
-    const QString applications = data + QStringLiteral("/applications");
+    const QString applications = dataHome() + QStringLiteral("/applications");
     if (!writeFile(applications + QLatin1Char('/') + desktopId,
                    desktopEntry(fileClass.name, description, exec, iconPath, mimeType)))
         return false;
     runTool(QStringLiteral("update-desktop-database"), {applications}, toolTimeoutMs_);
     // xdg-mime knows where the running desktop keeps its defaults; without it the common
     // file is written directly.
-    if (!runTool(QStringLiteral("xdg-mime"), {QStringLiteral("default"), desktopId, mimeType},
-                 toolTimeoutMs_))
-        ok = setDefaultApplication(configHome() + QStringLiteral("/mimeapps.list"), mimeType,
-                                   desktopId) &&
-             ok;
-    return ok;
+    if (runTool(QStringLiteral("xdg-mime"), {QStringLiteral("default"), desktopId, mimeType},
+                toolTimeoutMs_))
+        return true;
+    return setDefaultApplication(configHome() + QStringLiteral("/mimeapps.list"), mimeType,
+                                 desktopId);
 }
 
 } // namespace examo

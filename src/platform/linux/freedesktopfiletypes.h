@@ -41,6 +41,10 @@ private:
     };
 
     bool registerExtension(const QString& extension, const QString& className);
+    // The desktop entry of the class's program, made the type's default application.
+    bool installApplication(const QString& name, const FileClass& fileClass,
+                            const QString& description, const QString& iconPath,
+                            const QString& mimeType) const;
 
     int toolTimeoutMs_;
     std::map<QString, FileClass> classes_;

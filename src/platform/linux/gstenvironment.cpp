@@ -1,4 +1,5 @@
 #include "platform/linux/gstenvironment.h"
+#include "platform/linux/gstsinks.h"
 
 #include <gst/gst.h>
 
@@ -67,18 +68,16 @@ GstEnvironment::GstEnvironment() {
     m_x11 = probeX11Display();
 }
 
-GstEnvironment::~GstEnvironment() = default;
-
-GstElement* GstEnvironment::makeAudioSink() const {
-    if (m_sound) {
+GstElement* makeAudioSink(const GstEnvironment& env) {
+    if (env.hasSoundDevice()) {
         if (GstElement* sink = gst_element_factory_make("autoaudiosink", nullptr))
             return sink;
     }
     return silentSink("fakesink");
 }
 
-GstElement* GstEnvironment::makeVideoSink() const {
-    if (m_x11) {
+GstElement* makeVideoSink(const GstEnvironment& env) {
+    if (env.hasX11Display()) {
         if (GstElement* sink = gst_element_factory_make("ximagesink", nullptr))
             return sink;
     }

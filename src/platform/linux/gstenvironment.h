@@ -1,9 +1,5 @@
 #pragma once
 
-#include <string>
-
-typedef struct _GstElement GstElement;
-
 namespace examo {
 
 // GStreamer for one program: initialised once by the program object and shared by the media
@@ -13,17 +9,11 @@ namespace examo {
 class GstEnvironment {
 public:
     GstEnvironment();
-    ~GstEnvironment();
     GstEnvironment(const GstEnvironment&) = delete;
     GstEnvironment& operator=(const GstEnvironment&) = delete;
 
     bool hasSoundDevice() const { return m_sound; }
     bool hasX11Display() const { return m_x11; }
-
-    // New, floating sinks for one pipeline.
-    GstElement* makeAudioSink() const;
-    // The sink for a movie shown in a native X11 window, or a silent one without a display.
-    GstElement* makeVideoSink() const;
 
 private:
     bool m_sound = false;

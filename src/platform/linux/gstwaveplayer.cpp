@@ -1,6 +1,7 @@
 #include "platform/linux/gstwaveplayer.h"
 
 #include "platform/linux/gstenvironment.h"
+#include "platform/linux/gstsinks.h"
 
 #include <gst/app/gstappsrc.h>
 #include <gst/gst.h>
@@ -54,8 +55,10 @@ public:
 
     WaveInfo describe() const {
         const int subtype = m_info.format & SF_FORMAT_SUBMASK;
-        return {m_info.channels, m_info.samplerate, m_info.frames,
-                subtype == SF_FORMAT_IMA_ADPCM || subtype == SF_FORMAT_MS_ADPCM};
+        return {.channels = m_info.channels,
+                .sampleRate = m_info.samplerate,
+                .frames = m_info.frames,
+                .adpcm = subtype == SF_FORMAT_IMA_ADPCM || subtype == SF_FORMAT_MS_ADPCM};
     }
 
     // Fills out with up to frames frames; when looping, the wave starts over at its end.
@@ -147,8 +150,11 @@ private:
 
     static sf_count_t tell(void* self) { return static_cast<Decoder*>(self)->m_position; }
 
-    SF_VIRTUAL_IO m_io{&Decoder::length, &Decoder::seek, &Decoder::readBytes, &Decoder::writeBytes,
-                       &Decoder::tell};
+    SF_VIRTUAL_IO m_io{.get_filelen = &Decoder::length,
+                       .seek = &Decoder::seek,
+                       .read = &Decoder::readBytes,
+                       .write = &Decoder::writeBytes,
+                       .tell = &Decoder::tell};
     std::string m_path;
     bool m_inMemory = false;
     std::vector<std::uint8_t> m_image;
@@ -220,7 +226,7 @@ private:
         GstElement* source = gst_element_factory_make("appsrc", nullptr);
         GstElement* convert = gst_element_factory_make("audioconvert", nullptr);
         GstElement* resample = gst_element_factory_make("audioresample", nullptr);
-        GstElement* sink = env.makeAudioSink();
+        GstElement* sink = makeAudioSink(env);
         GstElement* elements[] = {source, convert, resample, sink};
         if (std::find(std::begin(elements), std::end(elements), nullptr) != std::end(elements)) {
             for (GstElement* e : elements) {

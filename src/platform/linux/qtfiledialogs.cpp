@@ -80,6 +80,72 @@ void addPreview(QFileDialog& dialog) {
                      [preview](const QString& path) { showPreview(preview, path); });
 }
 
+// A caller may start the dialog at the file it chose last: it opens in that file's folder.
+void startIn(QFileDialog& dialog, const FileDialogRequest& request) {
+    QString initialDir = QString::fromStdString(upToNul(request.initialDir));
+    if (QFileInfo(initialDir).isFile())
+        initialDir = QFileInfo(initialDir).absolutePath();
+    dialog.setDirectory(initialDir.isEmpty() ? QDir::currentPath() : initialDir);
+}
+
+// filterIndex counts from 1; out of range, the first filter is selected.
+void selectFilter(QFileDialog& dialog, const QStringList& filters, std::int32_t filterIndex) {
+    if (filters.isEmpty())
+        return;
+    dialog.setNameFilters(filters);
+    const int index = filterIndex >= 1 && filterIndex <= filters.size() ? filterIndex - 1 : 0;
+    dialog.selectNameFilter(filters.at(index));
+}
+
+void setMode(QFileDialog& dialog, const FileDialogRequest& request, bool save) {
+    if (save) {
+        dialog.setAcceptMode(QFileDialog::AcceptSave);
+        dialog.setFileMode(QFileDialog::AnyFile);
+        dialog.setOption(QFileDialog::DontConfirmOverwrite,
+                         (request.flags & dlgflags::kOverwritePrompt) == 0);
+        return;
+    }
+    dialog.setAcceptMode(QFileDialog::AcceptOpen);
+    if (request.flags & dlgflags::kAllowMultiSelect)
+        dialog.setFileMode(QFileDialog::ExistingFiles);
+    else if (request.flags & dlgflags::kFileMustExist)
+        dialog.setFileMode(QFileDialog::ExistingFile);
+    else
+        dialog.setFileMode(QFileDialog::AnyFile);
+}
+
+// The chosen files in the buffers, and the current folder moved to theirs unless the
+// request says otherwise.
+FileDialogResult chosen(const QStringList& files, const FileDialogRequest& request) {
+    FileDialogResult result;
+    result.ok = true;
+    result.flags = request.flags;
+    result.filterIndex = request.filterIndex;
+
+    const QFileInfo first(files.first());
+    const QString folder = QDir::toNativeSeparators(first.absolutePath());
+    if (files.size() == 1) {
+        result.fileBuffer = QDir::toNativeSeparators(files.first()).toStdString();
+        result.fileBuffer += '\0';
+    } else {
+        // Several files come as the folder followed by the bare names, as the callers expect.
+        result.fileBuffer = folder.toStdString();
+        result.fileBuffer += '\0';
+        for (const QString& file : files) {
+            result.fileBuffer += QFileInfo(file).fileName().toStdString();
+            result.fileBuffer += '\0';
+        }
+        result.fileBuffer += '\0';
+    }
+    result.fileTitleBuffer = first.fileName().toStdString();
+    result.fileTitleBuffer += '\0';
+
+    // The programs open their companion files relative to the folder last chosen.
+    if ((request.flags & kNoChangeDir) == 0)
+        QDir::setCurrent(folder);
+    return result;
+}
+
 } // namespace
 
 QStringList qtNameFilters(const std::string& filter) {
@@ -127,36 +193,10 @@ FileDialogResult QtFileDialogs::run(const FileDialogRequest& request, Kind kind)
     QFileDialog dialog(owner, QString::fromStdString(request.title));
     if (kind == Kind::OpenWithPreview)
         dialog.setOption(QFileDialog::DontUseNativeDialog);
-
-    // A caller may start the dialog at the file it chose last: it opens in that file's folder.
-    QString initialDir = QString::fromStdString(upToNul(request.initialDir));
-    if (QFileInfo(initialDir).isFile())
-        initialDir = QFileInfo(initialDir).absolutePath();
-    dialog.setDirectory(initialDir.isEmpty() ? QDir::currentPath() : initialDir);
-
+    startIn(dialog, request);
     const QStringList filters = qtNameFilters(request.filter);
-    if (!filters.isEmpty()) {
-        dialog.setNameFilters(filters);
-        const int index = request.filterIndex >= 1 && request.filterIndex <= filters.size()
-                              ? request.filterIndex - 1
-                              : 0;
-        dialog.selectNameFilter(filters.at(index));
-    }
-
-    if (kind == Kind::Save) {
-        dialog.setAcceptMode(QFileDialog::AcceptSave);
-        dialog.setFileMode(QFileDialog::AnyFile);
-        dialog.setOption(QFileDialog::DontConfirmOverwrite,
-                         (request.flags & dlgflags::kOverwritePrompt) == 0);
-    } else {
-        dialog.setAcceptMode(QFileDialog::AcceptOpen);
-        if (request.flags & dlgflags::kAllowMultiSelect)
-            dialog.setFileMode(QFileDialog::ExistingFiles);
-        else if (request.flags & dlgflags::kFileMustExist)
-            dialog.setFileMode(QFileDialog::ExistingFile);
-        else
-            dialog.setFileMode(QFileDialog::AnyFile);
-    }
+    selectFilter(dialog, filters, request.filterIndex);
+    setMode(dialog, request, kind == Kind::Save);
     dialog.setDefaultSuffix(QString::fromStdString(upToNul(request.defaultExt)));
 
     // Save requests come with a blank-padded name buffer.
@@ -172,35 +212,9 @@ FileDialogResult QtFileDialogs::run(const FileDialogRequest& request, Kind kind)
     const QStringList files = dialog.selectedFiles();
     if (files.isEmpty())
         return {};
-
-    FileDialogResult result;
-    result.ok = true;
-    result.flags = request.flags;
-    result.filterIndex = request.filterIndex;
+    FileDialogResult result = chosen(files, request);
     if (const qsizetype selected = filters.indexOf(dialog.selectedNameFilter()); selected >= 0)
         result.filterIndex = static_cast<std::int32_t>(selected + 1);
-
-    const QFileInfo first(files.first());
-    const QString folder = QDir::toNativeSeparators(first.absolutePath());
-    if (files.size() == 1) {
-        result.fileBuffer = QDir::toNativeSeparators(files.first()).toStdString();
-        result.fileBuffer += '\0';
-    } else {
-        // Several files come as the folder followed by the bare names, as the callers expect.
-        result.fileBuffer = folder.toStdString();
-        result.fileBuffer += '\0';
-        for (const QString& file : files) {
-            result.fileBuffer += QFileInfo(file).fileName().toStdString();
-            result.fileBuffer += '\0';
-        }
-        result.fileBuffer += '\0';
-    }
-    result.fileTitleBuffer = first.fileName().toStdString();
-    result.fileTitleBuffer += '\0';
-
-    // The programs open their companion files relative to the folder last chosen.
-    if ((request.flags & kNoChangeDir) == 0)
-        QDir::setCurrent(folder);
     return result;
 }
 

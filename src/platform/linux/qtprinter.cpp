@@ -292,7 +292,7 @@ QString QtPrinter::writePdf(const QByteArray& bytes) {
             next = std::max(next, number + 1);
     }
     for (int attempt = 0; attempt < 100; ++attempt, ++next) {
-        const QString path = folder.filePath(
+        QString path = folder.filePath(
             QStringLiteral("%1-%2.pdf").arg(m_namePrefix).arg(next, 3, 10, QLatin1Char('0')));
         // NewOnly: another program printing into the same folder keeps its own number.
         QFile file(path);
