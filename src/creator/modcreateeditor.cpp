@@ -151,7 +151,7 @@ void modCreate::cboExist_Click() {
     const int p = m_form.cboExist->currentIndex();
     bool shown = false;
     if (p >= 0 && p < 100) {
-        const std::string r = text::Trim(QuestionRecords[static_cast<std::size_t>(p + 1)]);
+        const std::string r = text::Trim(QuestionRecords[static_cast<std::size_t>(p) + 1]);
         const auto kind = record::KindOf(r);
         if (kind == record::QuestionKind::MultipleChoice)
             shown = DisplayMultipleChoice(r);
@@ -235,8 +235,8 @@ bool modCreate::saveEdited(bool trueFalse, int p) {
     const auto record = buildRecord(trueFalse, kind, &question);
     if (!record)
         return false;
-    QuestionTexts[static_cast<std::size_t>(p + 1)] = question;
-    QuestionRecords[static_cast<std::size_t>(p + 1)] = *record;
+    QuestionTexts[static_cast<std::size_t>(p) + 1] = question;
+    QuestionRecords[static_cast<std::size_t>(p) + 1] = *record;
     FillQuestionList();
     (trueFalse ? m_form.txtTFquestion : m_form.txtMQuestion)->setFocus();
     return true;

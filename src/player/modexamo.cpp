@@ -103,16 +103,14 @@ std::string modExamo::SignIn() {
     while (true) {
         const auto answer =
             m_services.dialogs.input("Type your name, please.", "Student Sign-in", "");
-        const std::string name = text::Trim(answer.value_or(""));
+        std::string name = text::Trim(answer.value_or(""));
         if (name.empty())
             return {};
         // The score log holds Windows-1252: a name it cannot hold would be lost there.
         const auto encoded = cp1252::fromUtf8(name);
         if (encoded.ok())
             return name;
-        std::string letter;
-        const QString bad = QString::fromUcs4(&*encoded.unencodable, 1);
-        letter = bad.toStdString();
+        const std::string letter = QString::fromUcs4(&*encoded.unencodable, 1).toStdString();
         m_services.dialogs.message("The letter " + letter +
                                        " cannot be kept in the score log.  Please type your "
                                        "name without it.",
