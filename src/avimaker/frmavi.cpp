@@ -290,7 +290,7 @@ frmAVI::Outcome frmAVI::writeMovie(Writing& w) {
     info.scale = 1;
     info.rate = FramesPerSecond(txtFPS->text().toStdString());
     info.suggestedBufferSize = static_cast<std::uint32_t>(dib.SizeImage());
-    info.frame = AviRect{0, 0, dib.Width(), dib.Height()};
+    info.frame = AviRect{.left = 0, .top = 0, .right = dib.Width(), .bottom = dib.Height()};
     if (m_avi.fileCreateStream(w.file, w.stream, info) != 0)
         return Outcome::Failed;
 

@@ -145,7 +145,7 @@ MediaRow mediaRow(QGroupBox* frame, std::string_view label, std::string_view box
 
 } // namespace
 
-const ControlSpec& frmCreate::layout(std::string_view name) {
+const ControlSpec& frmCreate::control(std::string_view name) {
     return controlSpec(kCreateControls, name);
 }
 
@@ -231,7 +231,7 @@ void frmCreate::buildSide(QWidget* client) {
     lblPreview = build<QLabel>(client, "lblPreview");
     cmdPlaywav = build<QPushButton>(client, "cmdPlaywav");
     cmdPlaywav->hide();
-    imgHide = buildControl<PictureBox>(client, layout("imgHide"), false);
+    imgHide = buildControl<PictureBox>(client, control("imgHide"), false);
     imgHide->hide();
 
     cmdPreview = build<QPushButton>(client, "cmdPreview");

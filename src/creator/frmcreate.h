@@ -39,7 +39,7 @@ public:
     static constexpr int kFrameLeft = 120;
 
     // The row of the named control in the window's layout.
-    static const ControlSpec& layout(std::string_view name);
+    static const ControlSpec& control(std::string_view name);
 
     explicit frmCreate(QWidget* parent = nullptr);
     void attach(modCreate* module);

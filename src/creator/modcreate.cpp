@@ -66,7 +66,7 @@ void modCreate::Form_Load() {
     }
     if (!isUntitled(m_form.mnuRecent[1]->text()))
         m_form.mnuFileRecent->menuAction()->setVisible(true);
-    placeControl(m_form.grpMultiple, frmCreate::layout("grpMultiple"));
+    placeControl(m_form.grpMultiple, frmCreate::control("grpMultiple"));
     setLeftTwips(m_form.grpMultiple, frmCreate::kFrameLeft);
     setLeftTwips(m_form.grpTrueFalse, kOutOfSight);
     QuestionCounter = 1;
