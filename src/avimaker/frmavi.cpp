@@ -4,9 +4,9 @@
 #include "filedialogs/cfiledlg.h"
 #include "platform/twips.h"
 #include "storage/textrules.h"
+#include "widgets/controltable.h"
 
 #include <QCloseEvent>
-#include <QFont>
 #include <QPixmap>
 #include <QShowEvent>
 
@@ -20,13 +20,35 @@ namespace {
 
 constexpr std::uint32_t kSlowestRate = 1;
 constexpr std::uint32_t kFastestRate = 30;
-const char* const kInitialFps = "6";
-const char* const kInitialStatus = "AVI Status";
+constexpr const char* kInitialFps = "6";
+constexpr const char* kInitialStatus = "AVI Status";
 
-template <class W> W* place(W* widget, int left, int top, int width, int height) {
-    widget->setGeometry(twipsToPixels(left), twipsToPixels(top), twipsToPixels(width),
-                        twipsToPixels(height));
-    return widget;
+// The AVI maker's controls.
+// clang-format off
+constexpr ControlSpec kAviControls[] = {
+    {.name = "lstDIBList", .left = 120, .top = 120, .width = 4575, .height = 3000},
+    {.name = "cmdFileOpen", .caption = "Add BMP file to list...",
+     .left = 120, .top = 3240, .width = 2235, .height = 405},
+    {.name = "cmdClearList", .caption = "Clear file list",
+     .left = 2460, .top = 3240, .width = 2235, .height = 405},
+    {.name = "imgPreview", .left = 4815, .top = 120, .width = 3165, .height = 2160},
+    {.name = "lblFrameRate", .caption = "Frames Per Second:",
+     .left = 4815, .top = 2430, .width = 1800, .height = 285},
+    {.name = "txtFPS", .caption = kInitialFps,
+     .left = 6660, .top = 2385, .width = 525, .height = 330},
+    {.name = "lblfps", .caption = "(1 - 30)",
+     .left = 7260, .top = 2430, .width = 720, .height = 285},
+    {.name = "cmdWriteAVI", .caption = "Write AVI...",
+     .left = 4815, .top = 2790, .width = 3165, .height = 405},
+    {.name = "cmdCancel", .caption = "Exit",
+     .left = 4815, .top = 3240, .width = 3165, .height = 405},
+    {.name = "lblStatus", .caption = kInitialStatus,
+     .left = 120, .top = 3795, .width = 7860, .height = 375},
+};
+// clang-format on
+
+template <class W> W* build(QWidget* parent, std::string_view name) {
+    return buildControl<W>(parent, kAviControls, name);
 }
 
 // What every frame of one movie must share with its first.
@@ -57,10 +79,10 @@ frmAVI::frmAVI(Dialogs& dialogs, FileDialogs& fileDialogs, Shell& shell, Program
       m_program(program), m_avi(avi), m_pictures(pictures) {
     setWindowTitle(QStringLiteral("ExamoMe AVI Maker"));
     buildControls();
-    connect(cmdFileOpen, &QPushButton::clicked, this, [this] { cmdFileOpen_Click(); });
-    connect(cmdClearList, &QPushButton::clicked, this, [this] { cmdClearList_Click(); });
-    connect(cmdWriteAVI, &QPushButton::clicked, this, [this] { cmdWriteAVI_Click(); });
-    connect(cmdCancel, &QPushButton::clicked, this, [this] { cmdCancel_Click(); });
+    connect(cmdFileOpen, &QPushButton::clicked, this, &frmAVI::cmdFileOpen_Click);
+    connect(cmdClearList, &QPushButton::clicked, this, &frmAVI::cmdClearList_Click);
+    connect(cmdWriteAVI, &QPushButton::clicked, this, &frmAVI::cmdWriteAVI_Click);
+    connect(cmdCancel, &QPushButton::clicked, this, &frmAVI::cmdCancel_Click);
     Form_Load();
 }
 
@@ -70,30 +92,23 @@ frmAVI::~frmAVI() {
 }
 
 void frmAVI::buildControls() {
-    QFont font(QStringLiteral("Sans Serif"));
-    font.setStyleHint(QFont::SansSerif);
-    font.setPointSizeF(8);
-    setFont(font);
+    useDesignFont(this);
     setFixedSize(twipsToPixels(8100), twipsToPixels(4335));
 
-    lstDIBList = place(new QListWidget(this), 120, 120, 4575, 3000);
-    cmdFileOpen = place(new QPushButton(QStringLiteral("Add BMP file to list..."), this), 120, 3240,
-                        2235, 405);
-    cmdClearList =
-        place(new QPushButton(QStringLiteral("Clear file list"), this), 2460, 3240, 2235, 405);
+    lstDIBList = build<QListWidget>(this, "lstDIBList");
+    cmdFileOpen = build<QPushButton>(this, "cmdFileOpen");
+    cmdClearList = build<QPushButton>(this, "cmdClearList");
 
-    imgPreview = place(new QLabel(this), 4815, 120, 3165, 2160);
+    imgPreview = build<QLabel>(this, "imgPreview");
     imgPreview->setFrameShape(QFrame::StyledPanel);
     imgPreview->setAlignment(Qt::AlignCenter);
-    lblFrameRate =
-        place(new QLabel(QStringLiteral("Frames Per Second:"), this), 4815, 2430, 1800, 285);
-    txtFPS = place(new QLineEdit(QString::fromLatin1(kInitialFps), this), 6660, 2385, 525, 330);
-    lblfps = place(new QLabel(QStringLiteral("(1 - 30)"), this), 7260, 2430, 720, 285);
-    cmdWriteAVI =
-        place(new QPushButton(QStringLiteral("Write AVI..."), this), 4815, 2790, 3165, 405);
-    cmdCancel = place(new QPushButton(QStringLiteral("Exit"), this), 4815, 3240, 3165, 405);
+    lblFrameRate = build<QLabel>(this, "lblFrameRate");
+    txtFPS = build<QLineEdit>(this, "txtFPS");
+    lblfps = build<QLabel>(this, "lblfps");
+    cmdWriteAVI = build<QPushButton>(this, "cmdWriteAVI");
+    cmdCancel = build<QPushButton>(this, "cmdCancel");
 
-    lblStatus = place(new QLabel(QString::fromLatin1(kInitialStatus), this), 120, 3795, 7860, 375);
+    lblStatus = build<QLabel>(this, "lblStatus");
     lblStatus->setFrameStyle(QFrame::Panel | QFrame::Sunken);
     lblStatus->setIndent(6);
 }
@@ -275,7 +290,7 @@ frmAVI::Outcome frmAVI::writeMovie(Writing& w) {
     info.scale = 1;
     info.rate = FramesPerSecond(txtFPS->text().toStdString());
     info.suggestedBufferSize = static_cast<std::uint32_t>(dib.SizeImage());
-    info.frame = AviRect{0, 0, dib.Width(), dib.Height()};
+    info.frame = AviRect{.left = 0, .top = 0, .right = dib.Width(), .bottom = dib.Height()};
     if (m_avi.fileCreateStream(w.file, w.stream, info) != 0)
         return Outcome::Failed;
 

@@ -32,9 +32,9 @@ dlgAsk::dlgAsk(modCreate& module, QWidget* parent) : QDialog(parent), m_module(m
     layout->addLayout(buttons);
     setFixedWidth(360);
 
-    connect(OKButton, &QPushButton::clicked, this, [this] { OKButton_Click(); });
-    connect(CancelButton, &QPushButton::clicked, this, [this] { CancelButton_Click(); });
-    connect(chkAsk, &QCheckBox::clicked, this, [this] { chkAsk_Click(); });
+    connect(OKButton, &QPushButton::clicked, this, &dlgAsk::OKButton_Click);
+    connect(CancelButton, &QPushButton::clicked, this, &dlgAsk::CancelButton_Click);
+    connect(chkAsk, &QCheckBox::clicked, this, &dlgAsk::chkAsk_Click);
 }
 
 void dlgAsk::keyPressEvent(QKeyEvent* event) {

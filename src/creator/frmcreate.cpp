@@ -9,18 +9,122 @@
 #include <QMouseEvent>
 #include <QShortcut>
 
+#include <functional>
+#include <utility>
+
 namespace examo {
 
 namespace {
 
-template <class W> W* place(W* widget, int left, int top, int width, int height) {
-    widget->setGeometry(twipsToPixels(left), twipsToPixels(top), twipsToPixels(width),
-                        twipsToPixels(height));
-    return widget;
-}
+constexpr const char* kChooseTip = "Choose a picture for this question.";
+constexpr const char* kTrueFalseTip = "Click here for the correct answer - true or false.";
 
-QLabel* caption(QWidget* parent, const QString& text, int left, int top, int width) {
-    return place(new QLabel(text, parent), left, top, width, 255);
+// The creator window's controls; the frames' controls stand inside their frames.
+// clang-format off
+constexpr ControlSpec kCreateControls[] = {
+    {.name = "lblTitle(0)", .caption = "Test Title:",
+     .left = 120, .top = 150, .width = 1100, .height = 255},
+    {.name = "txtTitle", .left = 1260, .top = 90, .width = 3240, .height = 345,
+     .toolTip = "Give the test a title here."},
+    {.name = "lblTitle(1)", .caption = "Class/Teacher:",
+     .left = 4680, .top = 150, .width = 1380, .height = 255},
+    {.name = "txtTeacher", .left = 6120, .top = 90, .width = 3960, .height = 345,
+     .toolTip = "Enter the class and/or teacher here."},
+    {.name = "lblTitle(2)", .caption = "Existing Questions:",
+     .left = 3780, .top = 1980, .width = 2400, .height = 255},
+    {.name = "grpMultiple", .caption = "Multiple Choice Question:",
+     .left = frmCreate::kFrameLeft, .top = 840, .width = 3495, .height = 4335},
+    {.name = "lblMultipleQuestion(0)", .caption = "Question:",
+     .left = 120, .top = 270, .width = 1200, .height = 255},
+    {.name = "txtMQuestion", .left = 120, .top = 510, .width = 3255, .height = 375,
+     .toolTip = "Type the multiple choice question here."},
+    {.name = "optABCD(0)", .caption = "A", .left = 120, .top = 1020, .width = 540, .height = 375,
+     .toolTip = "Correct answer is A."},
+    {.name = "txtManswer(0)", .left = 720, .top = 1020, .width = 2655, .height = 375,
+     .toolTip = "Type the answer here."},
+    {.name = "optABCD(1)", .caption = "B", .left = 120, .top = 1560, .width = 540, .height = 375,
+     .toolTip = "Correct answer is B."},
+    {.name = "txtManswer(1)", .left = 720, .top = 1560, .width = 2655, .height = 375,
+     .toolTip = "Type the answer here."},
+    {.name = "optABCD(2)", .caption = "C", .left = 120, .top = 2100, .width = 540, .height = 375,
+     .toolTip = "Correct answer is C."},
+    {.name = "txtManswer(2)", .left = 720, .top = 2100, .width = 2655, .height = 375,
+     .toolTip = "Type the answer here."},
+    {.name = "optABCD(3)", .caption = "D", .left = 120, .top = 2640, .width = 540, .height = 375,
+     .toolTip = "Correct answer is D."},
+    {.name = "txtManswer(3)", .left = 720, .top = 2640, .width = 2655, .height = 375,
+     .toolTip = "Type the answer here."},
+    {.name = "lblMultipleQuestion(1)", .caption = "media:",
+     .left = 120, .top = 3210, .width = 900, .height = 255},
+    {.name = "txtMpic", .caption = "None", .left = 120, .top = 3450, .width = 2655, .height = 345,
+     .toolTip = "Picure name for this question."},
+    {.name = "cmdMpic", .caption = "...", .left = 2835, .top = 3450, .width = 540, .height = 345,
+     .toolTip = kChooseTip},
+    {.name = "cmdMRemove", .caption = "Remove Multimedia File",
+     .left = 120, .top = 3870, .width = 3255, .height = 360},
+    {.name = "grpTrueFalse", .caption = "True/False Question:",
+     .left = kOutOfSight, .top = 840, .width = 3495, .height = 4335},
+    {.name = "lblTrueQuestion(0)", .caption = "Question:",
+     .left = 120, .top = 270, .width = 1200, .height = 255},
+    {.name = "txtTFquestion", .left = 120, .top = 510, .width = 3255, .height = 375,
+     .toolTip = "Type the true/false question here."},
+    {.name = "lblTrueQuestion(1)", .caption = "Answer:",
+     .left = 120, .top = 1140, .width = 1200, .height = 255},
+    {.name = "optTrueAnswer(0)", .caption = "True",
+     .left = 240, .top = 1440, .width = 1500, .height = 345, .toolTip = kTrueFalseTip},
+    {.name = "optTrueAnswer(1)", .caption = "False",
+     .left = 240, .top = 1860, .width = 1500, .height = 345, .toolTip = kTrueFalseTip},
+    {.name = "lblTrueQuestion(2)", .caption = "media:",
+     .left = 120, .top = 3210, .width = 900, .height = 255},
+    {.name = "txtTFpic", .caption = "None", .left = 120, .top = 3450, .width = 2655, .height = 345,
+     .toolTip = "Picture for this question."},
+    {.name = "cmdPic", .caption = "...", .left = 2835, .top = 3450, .width = 540, .height = 345,
+     .toolTip = kChooseTip},
+    {.name = "cmdTRemove", .caption = "Remove Multimedia File",
+     .left = 120, .top = 3870, .width = 3255, .height = 360},
+    {.name = "grpType", .caption = "Question Type",
+     .left = 3780, .top = 840, .width = 2400, .height = 1035},
+    {.name = "optType(0)", .caption = "Multiple Choice",
+     .left = 120, .top = 300, .width = 2160, .height = 300,
+     .toolTip = "Create a multiple choice question."},
+    {.name = "optType(1)", .caption = "True/False",
+     .left = 120, .top = 630, .width = 2160, .height = 300,
+     .toolTip = "Create a true/false question."},
+    {.name = "lblNumber", .caption = "Question #1",
+     .left = 6360, .top = 870, .width = 3720, .height = 375, .toolTip = "Current question.",
+     .points = 12, .bold = true},
+    {.name = "lblEditMode", .caption = "'Edit Mode' ON click to return to  'Add Mode'",
+     .left = 6360, .top = 1320, .width = 3720, .height = 495, .toolTip = "You are in EDIT MODE.",
+     .fore = rgb(200, 0, 0)},
+    {.name = "cboExist", .caption = "No Questions Yet",
+     .left = 3780, .top = 2220, .width = 6300, .height = 345, .toolTip = "Question List"},
+    {.name = "cmdAdd", .caption = "Add This Question",
+     .left = 3780, .top = 2700, .width = 2100, .height = 420,
+     .toolTip = "Add the current question"},
+    {.name = "cmdEdit", .caption = "Save This Question",
+     .left = 5940, .top = 2700, .width = 2100, .height = 420,
+     .toolTip = "Save the changes to this question."},
+    {.name = "cmdRemove", .caption = "Remove This Question",
+     .left = 8100, .top = 2700, .width = 2160, .height = 420,
+     .toolTip = "Remove this existing question."},
+    {.name = "picPreview", .left = 3780, .top = 3300, .width = 1875, .height = 1875,
+     .toolTip = "Picture Preview"},
+    {.name = "lblPreview", .caption = "No Media Chosen",
+     .left = 5760, .top = 3300, .width = 1920, .height = 255},
+    {.name = "cmdPlaywav", .caption = "Play Wav",
+     .left = 5760, .top = 3600, .width = 1500, .height = 375},
+    {.name = "imgHide", .left = 5760, .top = 4200, .width = 600, .height = 600},
+    {.name = "cmdPreview", .caption = "Preview Test",
+     .left = 8280, .top = 3300, .width = 1800, .height = 420},
+    {.name = "cmdOkay", .caption = "Save Test",
+     .left = 8280, .top = 3840, .width = 1800, .height = 420},
+    {.name = "cmdCancel", .caption = "Cancel and Exit",
+     .left = 8280, .top = 4380, .width = 1800, .height = 420},
+};
+// clang-format on
+
+template <class W> W* build(QWidget* parent, std::string_view name) {
+    return buildControl<W>(parent, kCreateControls, name);
 }
 
 // The media line at the foot of a question frame: its caption, box, chooser and remove button.
@@ -31,19 +135,19 @@ struct MediaRow {
     QPushButton* remove;
 };
 
-MediaRow mediaRow(QGroupBox* frame, const QString& boxTip) {
-    MediaRow row;
-    row.label = caption(frame, QStringLiteral("media:"), 120, 3210, 900);
-    row.box = place(new QLineEdit(QStringLiteral("None"), frame), 120, 3450, 2655, 345);
-    row.box->setToolTip(boxTip);
-    row.chooser = place(new QPushButton(QStringLiteral("..."), frame), 2835, 3450, 540, 345);
-    row.chooser->setToolTip(QStringLiteral("Choose a picture for this question."));
-    row.remove = place(new QPushButton(QStringLiteral("Remove Multimedia File"), frame), 120, 3870,
-                       3255, 360);
-    return row;
+MediaRow mediaRow(QGroupBox* frame, std::string_view label, std::string_view box,
+                  std::string_view chooser, std::string_view remove) {
+    return MediaRow{.label = build<QLabel>(frame, label),
+                    .box = build<QLineEdit>(frame, box),
+                    .chooser = build<QPushButton>(frame, chooser),
+                    .remove = build<QPushButton>(frame, remove)};
 }
 
 } // namespace
+
+const ControlSpec& frmCreate::control(std::string_view name) {
+    return controlSpec(kCreateControls, name);
+}
 
 void ClickableLabel::mouseReleaseEvent(QMouseEvent* event) {
     QLabel::mouseReleaseEvent(event);
@@ -57,13 +161,11 @@ frmCreate::frmCreate(QWidget* parent) : QMainWindow(parent) {
     setCentralWidget(client);
     client->setFixedSize(twipsToPixels(10380), twipsToPixels(5400));
 
-    lblTitle[0] = caption(client, QStringLiteral("Test Title:"), 120, 150, 1100);
-    txtTitle = place(new QLineEdit(client), 1260, 90, 3240, 345);
-    txtTitle->setToolTip(QStringLiteral("Give the test a title here."));
-    lblTitle[1] = caption(client, QStringLiteral("Class/Teacher:"), 4680, 150, 1380);
-    txtTeacher = place(new QLineEdit(client), 6120, 90, 3960, 345);
-    txtTeacher->setToolTip(QStringLiteral("Enter the class and/or teacher here."));
-    lblTitle[2] = caption(client, QStringLiteral("Existing Questions:"), 3780, 1980, 2400);
+    lblTitle[0] = build<QLabel>(client, "lblTitle(0)");
+    txtTitle = build<QLineEdit>(client, "txtTitle");
+    lblTitle[1] = build<QLabel>(client, "lblTitle(1)");
+    txtTeacher = build<QLineEdit>(client, "txtTeacher");
+    lblTitle[2] = build<QLabel>(client, "lblTitle(2)");
 
     buildEditor(client);
     buildSide(client);
@@ -71,43 +173,30 @@ frmCreate::frmCreate(QWidget* parent) : QMainWindow(parent) {
 }
 
 void frmCreate::buildEditor(QWidget* client) {
-    grpMultiple = place(new QGroupBox(QStringLiteral("Multiple Choice Question:"), client),
-                        kFrameLeft, 840, 3495, 4335);
-    lblMultipleQuestion[0] = caption(grpMultiple, QStringLiteral("Question:"), 120, 270, 1200);
-    txtMQuestion = place(new QLineEdit(grpMultiple), 120, 510, 3255, 375);
-    txtMQuestion->setToolTip(QStringLiteral("Type the multiple choice question here."));
-    const std::array<QString, 4> letters = {QStringLiteral("A"), QStringLiteral("B"),
-                                            QStringLiteral("C"), QStringLiteral("D")};
-    for (std::size_t i = 0; i < 4; ++i) {
-        const int top = 1020 + static_cast<int>(i) * 540;
-        optABCD[i] = place(new QRadioButton(letters[i], grpMultiple), 120, top, 540, 375);
-        optABCD[i]->setToolTip(QStringLiteral("Correct answer is %1.").arg(letters[i]));
-        txtManswer[i] = place(new QLineEdit(grpMultiple), 720, top, 2655, 375);
-        txtManswer[i]->setToolTip(QStringLiteral("Type the answer here."));
+    grpMultiple = build<QGroupBox>(client, "grpMultiple");
+    lblMultipleQuestion[0] = build<QLabel>(grpMultiple, "lblMultipleQuestion(0)");
+    txtMQuestion = build<QLineEdit>(grpMultiple, "txtMQuestion");
+    for (std::size_t i = 0; i < optABCD.size(); ++i) {
+        optABCD[i] = build<QRadioButton>(grpMultiple, indexedName("optABCD", i));
+        txtManswer[i] = build<QLineEdit>(grpMultiple, indexedName("txtManswer", i));
     }
     optABCD[0]->setChecked(true);
     const MediaRow multipleMedia =
-        mediaRow(grpMultiple, QStringLiteral("Picure name for this question."));
+        mediaRow(grpMultiple, "lblMultipleQuestion(1)", "txtMpic", "cmdMpic", "cmdMRemove");
     lblMultipleQuestion[1] = multipleMedia.label;
     txtMpic = multipleMedia.box;
     cmdMpic = multipleMedia.chooser;
     cmdMRemove = multipleMedia.remove;
 
-    grpTrueFalse = place(new QGroupBox(QStringLiteral("True/False Question:"), client), kOutOfSight,
-                         840, 3495, 4335);
-    lblTrueQuestion[0] = caption(grpTrueFalse, QStringLiteral("Question:"), 120, 270, 1200);
-    txtTFquestion = place(new QLineEdit(grpTrueFalse), 120, 510, 3255, 375);
-    txtTFquestion->setToolTip(QStringLiteral("Type the true/false question here."));
-    lblTrueQuestion[1] = caption(grpTrueFalse, QStringLiteral("Answer:"), 120, 1140, 1200);
-    optTrueAnswer[0] =
-        place(new QRadioButton(QStringLiteral("True"), grpTrueFalse), 240, 1440, 1500, 345);
-    optTrueAnswer[1] =
-        place(new QRadioButton(QStringLiteral("False"), grpTrueFalse), 240, 1860, 1500, 345);
-    for (auto* b : optTrueAnswer)
-        b->setToolTip(QStringLiteral("Click here for the correct answer - true or false."));
+    grpTrueFalse = build<QGroupBox>(client, "grpTrueFalse");
+    lblTrueQuestion[0] = build<QLabel>(grpTrueFalse, "lblTrueQuestion(0)");
+    txtTFquestion = build<QLineEdit>(grpTrueFalse, "txtTFquestion");
+    lblTrueQuestion[1] = build<QLabel>(grpTrueFalse, "lblTrueQuestion(1)");
+    for (std::size_t i = 0; i < optTrueAnswer.size(); ++i)
+        optTrueAnswer[i] = build<QRadioButton>(grpTrueFalse, indexedName("optTrueAnswer", i));
     optTrueAnswer[0]->setChecked(true);
     const MediaRow trueFalseMedia =
-        mediaRow(grpTrueFalse, QStringLiteral("Picture for this question."));
+        mediaRow(grpTrueFalse, "lblTrueQuestion(2)", "txtTFpic", "cmdPic", "cmdTRemove");
     lblTrueQuestion[2] = trueFalseMedia.label;
     txtTFpic = trueFalseMedia.box;
     cmdPic = trueFalseMedia.chooser;
@@ -115,70 +204,41 @@ void frmCreate::buildEditor(QWidget* client) {
 }
 
 void frmCreate::buildSide(QWidget* client) {
-    grpType = place(new QGroupBox(QStringLiteral("Question Type"), client), 3780, 840, 2400, 1035);
-    optType[0] =
-        place(new QRadioButton(QStringLiteral("Multiple Choice"), grpType), 120, 300, 2160, 300);
-    optType[0]->setToolTip(QStringLiteral("Create a multiple choice question."));
-    optType[1] =
-        place(new QRadioButton(QStringLiteral("True/False"), grpType), 120, 630, 2160, 300);
-    optType[1]->setToolTip(QStringLiteral("Create a true/false question."));
+    grpType = build<QGroupBox>(client, "grpType");
+    for (std::size_t i = 0; i < optType.size(); ++i)
+        optType[i] = build<QRadioButton>(grpType, indexedName("optType", i));
     optType[0]->setChecked(true);
 
-    lblNumber = place(new QLabel(QStringLiteral("Question #1"), client), 6360, 870, 3720, 375);
-    lblNumber->setToolTip(QStringLiteral("Current question."));
-    QFont big = lblNumber->font();
-    big.setPointSize(12);
-    big.setBold(true);
-    lblNumber->setFont(big);
-
-    lblEditMode = place(
-        new ClickableLabel(QStringLiteral("'Edit Mode' ON click to return to  'Add Mode'"), client),
-        6360, 1320, 3720, 495);
-    lblEditMode->setToolTip(QStringLiteral("You are in EDIT MODE."));
+    lblNumber = build<QLabel>(client, "lblNumber");
+    lblEditMode = build<ClickableLabel>(client, "lblEditMode");
     lblEditMode->setWordWrap(true);
-    QPalette red = lblEditMode->palette();
-    red.setColor(QPalette::WindowText, QColor(200, 0, 0));
-    lblEditMode->setPalette(red);
     lblEditMode->setCursor(Qt::PointingHandCursor);
     lblEditMode->hide();
 
-    cboExist = place(new QComboBox(client), 3780, 2220, 6300, 345);
-    cboExist->setToolTip(QStringLiteral("Question List"));
-    cboExist->setEditable(true);
+    cboExist = build<QComboBox>(client, "cboExist");
     cboExist->setInsertPolicy(QComboBox::NoInsert);
-    cboExist->setEditText(QStringLiteral("No Questions Yet"));
 
-    cmdAdd =
-        place(new QPushButton(QStringLiteral("Add This Question"), client), 3780, 2700, 2100, 420);
-    cmdAdd->setToolTip(QStringLiteral("Add the current question"));
+    cmdAdd = build<QPushButton>(client, "cmdAdd");
     cmdAdd->setDefault(true);
-    cmdEdit =
-        place(new QPushButton(QStringLiteral("Save This Question"), client), 5940, 2700, 2100, 420);
-    cmdEdit->setToolTip(QStringLiteral("Save the changes to this question."));
+    cmdEdit = build<QPushButton>(client, "cmdEdit");
     cmdEdit->setEnabled(false);
-    cmdRemove = place(new QPushButton(QStringLiteral("Remove This Question"), client), 8100, 2700,
-                      2160, 420);
-    cmdRemove->setToolTip(QStringLiteral("Remove this existing question."));
+    cmdRemove = build<QPushButton>(client, "cmdRemove");
     cmdRemove->setEnabled(false);
 
-    picPreview = place(new PictureBox(client), 3780, 3300, 1875, 1875);
-    picPreview->setToolTip(QStringLiteral("Picture Preview"));
+    picPreview = build<PictureBox>(client, "picPreview");
     picPreview->setAttribute(Qt::WA_NativeWindow);
     picPreview->hide();
-    lblPreview =
-        place(new QLabel(QStringLiteral("No Media Chosen"), client), 5760, 3300, 1920, 255);
-    cmdPlaywav = place(new QPushButton(QStringLiteral("Play Wav"), client), 5760, 3600, 1500, 375);
+    lblPreview = build<QLabel>(client, "lblPreview");
+    cmdPlaywav = build<QPushButton>(client, "cmdPlaywav");
     cmdPlaywav->hide();
-    imgHide = place(new PictureBox(client, false), 5760, 4200, 600, 600);
+    imgHide = buildControl<PictureBox>(client, control("imgHide"), false);
     imgHide->hide();
 
-    cmdPreview =
-        place(new QPushButton(QStringLiteral("Preview Test"), client), 8280, 3300, 1800, 420);
+    cmdPreview = build<QPushButton>(client, "cmdPreview");
     cmdPreview->setEnabled(false);
-    cmdOkay = place(new QPushButton(QStringLiteral("Save Test"), client), 8280, 3840, 1800, 420);
+    cmdOkay = build<QPushButton>(client, "cmdOkay");
     cmdOkay->setEnabled(false);
-    cmdCancel =
-        place(new QPushButton(QStringLiteral("Cancel and Exit"), client), 8280, 4380, 1800, 420);
+    cmdCancel = build<QPushButton>(client, "cmdCancel");
 }
 
 void frmCreate::buildMenus() {
@@ -224,25 +284,34 @@ void frmCreate::buildMenus() {
 
 void frmCreate::attach(modCreate* module) {
     m_module = module;
-    for (int i = 0; i < 2; ++i)
-        connect(optType[static_cast<std::size_t>(i)], &QRadioButton::clicked, this,
-                [module, i] { module->optType_Click(i); });
-    connect(cmdAdd, &QPushButton::clicked, this, [module] { module->cmdAdd_Click(); });
-    connect(cmdEdit, &QPushButton::clicked, this, [module] { module->cmdEdit_Click(); });
-    connect(cmdRemove, &QPushButton::clicked, this, [module] { module->cmdRemove_Click(); });
+    // The module is no QObject: its handlers are bound to it.
+    for (std::size_t i = 0; i < optType.size(); ++i)
+        connect(optType[i], &QRadioButton::clicked, this,
+                std::bind_front(&modCreate::optType_Click, module, static_cast<int>(i)));
+    const std::pair<QPushButton*, void (modCreate::*)()> buttons[] = {
+        {cmdAdd, &modCreate::cmdAdd_Click},       {cmdEdit, &modCreate::cmdEdit_Click},
+        {cmdRemove, &modCreate::cmdRemove_Click}, {cmdOkay, &modCreate::cmdOkay_Click},
+        {cmdCancel, &modCreate::cmdCancel_Click}, {cmdPlaywav, &modCreate::cmdPlaywav_Click}};
+    for (const auto& [button, handler] : buttons)
+        connect(button, &QPushButton::clicked, this, std::bind_front(handler, module));
     // Only the teacher's choice of an entry counts, never a change made by code.
-    connect(cboExist, &QComboBox::activated, this, [module] { module->cboExist_Click(); });
-    lblEditMode->onClick = [module] { module->lblEditMode_Click(); };
-    connect(cmdOkay, &QPushButton::clicked, this, [module] { module->cmdOkay_Click(); });
-    connect(cmdCancel, &QPushButton::clicked, this, [module] { module->cmdCancel_Click(); });
-    connect(cmdPlaywav, &QPushButton::clicked, this, [module] { module->cmdPlaywav_Click(); });
-    connect(mnuFileNew, &QAction::triggered, this, [module] { module->mnuFileNew_Click(); });
-    connect(mnuFileOpen, &QAction::triggered, this, [module] { module->mnuFileOpen_Click(); });
-    connect(mnuFileSaveas, &QAction::triggered, this, [module] { module->mnuFileSaveas_Click(); });
-    connect(mnuFileExit, &QAction::triggered, this, [module] { module->mnuFileExit_Click(); });
-    for (int n = 1; n <= 4; ++n)
-        connect(mnuRecent[static_cast<std::size_t>(n)], &QAction::triggered, this,
-                [module, n] { module->mnuRecent_Click(n); });
+    connect(cboExist, &QComboBox::activated, this,
+            std::bind_front(&modCreate::cboExist_Click, module));
+    lblEditMode->onClick = std::bind_front(&modCreate::lblEditMode_Click, module);
+    const std::pair<QAction*, void (modCreate::*)()> actions[] = {
+        {mnuFileNew, &modCreate::mnuFileNew_Click},
+        {mnuFileOpen, &modCreate::mnuFileOpen_Click},
+        {mnuFileSaveas, &modCreate::mnuFileSaveas_Click},
+        {mnuFileExit, &modCreate::mnuFileExit_Click}};
+    for (const auto& [action, handler] : actions)
+        connect(action, &QAction::triggered, this, std::bind_front(handler, module));
+    for (std::size_t n = 1; n < mnuRecent.size(); ++n)
+        connect(mnuRecent[n], &QAction::triggered, this,
+                std::bind_front(&modCreate::mnuRecent_Click, module, static_cast<int>(n)));
+    attachMediaBoxes(module);
+}
+
+void frmCreate::attachMediaBoxes(modCreate* module) {
     // An emptied media box means no media.
     for (QLineEdit* box : {txtMpic, txtTFpic})
         connect(box, &QLineEdit::textChanged, box, [box](const QString& text) {
@@ -272,20 +341,12 @@ void frmCreate::attachMenus(CreatorMenus* menus) {
         {mnuHelpWeb, &CreatorMenus::mnuHelpWeb_Click},
         {mnuHelpAuthor, &CreatorMenus::mnuHelpAuthor_Click}};
     for (const auto& [action, handler] : entries)
-        connect(action, &QAction::triggered, this,
-                [menus, handler = handler] { (menus->*handler)(); });
+        connect(action, &QAction::triggered, this, std::bind_front(handler, menus));
     // F1 anywhere in the creator opens the help.
     auto* f1 = new QShortcut(QKeySequence(Qt::Key_F1), this);
     f1->setContext(Qt::ApplicationShortcut);
-    connect(f1, &QShortcut::activated, this, [menus] { menus->mnuHelpContents_Click(); });
-}
-
-void frmCreate::setLeftTwips(QWidget* widget, int left) {
-    widget->move(twipsToPixels(left), widget->y());
-}
-
-int frmCreate::leftTwips(const QWidget* widget) {
-    return pixelsToTwips(widget->x());
+    connect(f1, &QShortcut::activated, this,
+            std::bind_front(&CreatorMenus::mnuHelpContents_Click, menus));
 }
 
 void frmCreate::closeEvent(QCloseEvent* event) {

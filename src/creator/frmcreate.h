@@ -1,6 +1,7 @@
 #pragma once
 
 #include "quizrun/picturebox.h"
+#include "widgets/controltable.h"
 
 #include <QAction>
 #include <QComboBox>
@@ -34,8 +35,11 @@ protected:
 // existing questions, the media preview and the menus.
 class frmCreate : public QMainWindow {
 public:
+    // Where the question frame in use stands; the other is out of sight.
     static constexpr int kFrameLeft = 120;
-    static constexpr int kOutOfSight = -20000;
+
+    // The row of the named control in the window's layout.
+    static const ControlSpec& control(std::string_view name);
 
     explicit frmCreate(QWidget* parent = nullptr);
     void attach(modCreate* module);
@@ -103,13 +107,6 @@ public:
     QAction* mnuHelpWeb;
     QAction* mnuHelpAuthor;
 
-    // Moves a frame in or out of sight by its left edge in twips.
-    static void setLeftTwips(QWidget* widget, int leftTwips);
-    static int leftTwips(const QWidget* widget);
-
-    // True once the window has been closed, which ends the program.
-    bool unloaded() const { return m_unloaded; }
-
 protected:
     void closeEvent(QCloseEvent* event) override;
 
@@ -117,8 +114,10 @@ private:
     void buildMenus();
     void buildEditor(QWidget* client);
     void buildSide(QWidget* client);
+    void attachMediaBoxes(modCreate* module);
 
     modCreate* m_module = nullptr;
+    // The module unloads once, however often the window is closed.
     bool m_unloaded = false;
 };
 

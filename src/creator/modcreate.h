@@ -127,6 +127,8 @@ private:
     void showFrame(bool trueFalse);
     void setTitleFor(const std::string& path);
     void startEmptyQuiz();
+    // "Question #n", the caption of lblNumber.
+    static QString numberCaption(int n);
     void message(const std::string& text, Dialogs::Icon icon = Dialogs::Icon::None);
 
     frmCreate& m_form;

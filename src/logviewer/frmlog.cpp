@@ -10,6 +10,7 @@
 #include "storage/scorelog.h"
 #include "storage/textrules.h"
 
+#include <QKeySequence>
 #include <QMenuBar>
 #include <QStringList>
 #include <QTextCursor>
@@ -24,8 +25,59 @@ namespace examo {
 
 namespace {
 
-const char* const kSaveError = "There has been an error saving this log as a text file.";
-const char* const kPrintError = "There has been an error in printing this log.";
+constexpr const char* kSaveError = "There has been an error saving this log as a text file.";
+constexpr const char* kPrintError = "There has been an error in printing this log.";
+
+// One entry of the window's menus: a command, or a separator where it has no caption.
+struct MenuEntry {
+    QMenu* frmLog::*menu = nullptr;
+    QAction* frmLog::*action = nullptr;
+    const char* caption = nullptr;
+    void (frmLog::*handler)() = nullptr;
+    // Shown as a reminder; with the text box focused it takes the key itself.
+    QKeySequence::StandardKey shortcut = QKeySequence::UnknownKey;
+};
+
+constexpr MenuEntry kLogMenus[] = {
+    {.menu = &frmLog::mnuFile,
+     .action = &frmLog::mnuOpen,
+     .caption = "&Open",
+     .handler = &frmLog::mnuOpen_Click},
+    {.menu = &frmLog::mnuFile,
+     .action = &frmLog::mnuSave,
+     .caption = "&Save as Text File",
+     .handler = &frmLog::mnuSave_Click},
+    {.menu = &frmLog::mnuFile, .action = &frmLog::mnuFileBar},
+    {.menu = &frmLog::mnuFile,
+     .action = &frmLog::mnuPrint,
+     .caption = "&Print",
+     .handler = &frmLog::mnuPrint_Click},
+    {.menu = &frmLog::mnuFile,
+     .action = &frmLog::mnuExit,
+     .caption = "E&xit",
+     .handler = &frmLog::mnuExit_Click},
+    {.menu = &frmLog::mnuEdit,
+     .action = &frmLog::mnuEditUndo,
+     .caption = "&Undo",
+     .handler = &frmLog::mnuEditUndo_Click,
+     .shortcut = QKeySequence::Undo},
+    {.menu = &frmLog::mnuEdit, .action = &frmLog::mnuBarE1},
+    {.menu = &frmLog::mnuEdit,
+     .action = &frmLog::mnuEditCut,
+     .caption = "Cu&t",
+     .handler = &frmLog::mnuEditCut_Click,
+     .shortcut = QKeySequence::Cut},
+    {.menu = &frmLog::mnuEdit,
+     .action = &frmLog::mnuEditCopy,
+     .caption = "&Copy",
+     .handler = &frmLog::mnuEditCopy_Click,
+     .shortcut = QKeySequence::Copy},
+    {.menu = &frmLog::mnuEdit,
+     .action = &frmLog::mnuEditPaste,
+     .caption = "&Paste",
+     .handler = &frmLog::mnuEditPaste_Click,
+     .shortcut = QKeySequence::Paste},
+};
 
 // Blanks only: line breaks at either end are part of the text the teacher sees.
 QString trimBlanks(const QString& text) {
@@ -114,32 +166,19 @@ frmLog::frmLog(Dialogs& dialogs, FileDialogs& fileDialogs, ProgramInfo& program,
     setCentralWidget(txtLog);
 
     mnuFile = menuBar()->addMenu(QStringLiteral("&File"));
-    mnuOpen = mnuFile->addAction(QStringLiteral("&Open"));
-    mnuSave = mnuFile->addAction(QStringLiteral("&Save as Text File"));
-    mnuFileBar = mnuFile->addSeparator();
-    mnuPrint = mnuFile->addAction(QStringLiteral("&Print"));
-    mnuExit = mnuFile->addAction(QStringLiteral("E&xit"));
-
     mnuEdit = menuBar()->addMenu(QStringLiteral("&Edit"));
-    mnuEditUndo = mnuEdit->addAction(QStringLiteral("&Undo"));
-    mnuBarE1 = mnuEdit->addSeparator();
-    mnuEditCut = mnuEdit->addAction(QStringLiteral("Cu&t"));
-    mnuEditCopy = mnuEdit->addAction(QStringLiteral("&Copy"));
-    mnuEditPaste = mnuEdit->addAction(QStringLiteral("&Paste"));
-    // Shown as reminders; with the text box focused it takes these keys itself.
-    mnuEditUndo->setShortcut(QKeySequence::Undo);
-    mnuEditCut->setShortcut(QKeySequence::Cut);
-    mnuEditCopy->setShortcut(QKeySequence::Copy);
-    mnuEditPaste->setShortcut(QKeySequence::Paste);
-
-    connect(mnuOpen, &QAction::triggered, this, [this] { mnuOpen_Click(); });
-    connect(mnuSave, &QAction::triggered, this, [this] { mnuSave_Click(); });
-    connect(mnuPrint, &QAction::triggered, this, [this] { mnuPrint_Click(); });
-    connect(mnuExit, &QAction::triggered, this, [this] { mnuExit_Click(); });
-    connect(mnuEditUndo, &QAction::triggered, this, [this] { mnuEditUndo_Click(); });
-    connect(mnuEditCut, &QAction::triggered, this, [this] { mnuEditCut_Click(); });
-    connect(mnuEditCopy, &QAction::triggered, this, [this] { mnuEditCopy_Click(); });
-    connect(mnuEditPaste, &QAction::triggered, this, [this] { mnuEditPaste_Click(); });
+    for (const MenuEntry& entry : kLogMenus) {
+        QMenu* menu = this->*entry.menu;
+        if (entry.caption == nullptr) {
+            this->*entry.action = menu->addSeparator();
+            continue;
+        }
+        QAction* action = menu->addAction(QString::fromUtf8(entry.caption));
+        this->*entry.action = action;
+        if (entry.shortcut != QKeySequence::UnknownKey)
+            action->setShortcut(entry.shortcut);
+        connect(action, &QAction::triggered, this, entry.handler);
+    }
 
     Form_Load();
 }

@@ -5,10 +5,16 @@
 #include <QCloseEvent>
 #include <QMenuBar>
 
+#include <functional>
+
 namespace examo {
 
 frmExamoMe::frmExamoMe(QWidget* parent)
-    : QuizForm(Layout{QStringLiteral("ExamoMe - Interactive Quiz"), 9510, 5475, 240}, parent) {
+    : QuizForm(Layout{.caption = QStringLiteral("ExamoMe - Interactive Quiz"),
+                      .clientWidthTwips = 9510,
+                      .clientHeightTwips = 5475,
+                      .scoreLeftTwips = 240},
+               parent) {
     mnuFile = menuBar()->addMenu(QStringLiteral("&File"));
     mnuFileOpen = mnuFile->addAction(QStringLiteral("&Open"));
     mnuFileOpen->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_O));
@@ -18,21 +24,22 @@ frmExamoMe::frmExamoMe(QWidget* parent)
     mnuHelpHelp = mnuHelp->addAction(QStringLiteral("He&lp"));
     mnuHelpAbout = mnuHelp->addAction(QStringLiteral("&About"));
 
-    connect(cmdExit, &QPushButton::clicked, this, [this] { cmdExit_Click(); });
-    connect(mnuFileExit, &QAction::triggered, this, [this] { mnuFileExit_Click(); });
+    connect(cmdExit, &QPushButton::clicked, this, &frmExamoMe::cmdExit_Click);
+    connect(mnuFileExit, &QAction::triggered, this, &frmExamoMe::mnuFileExit_Click);
 }
 
 void frmExamoMe::attach(modExamo* module) {
     m_module = module;
-    connect(mnuFileOpen, &QAction::triggered, this, [module] { module->mnuFileOpen_Click(); });
-    connect(mnuHelpHelp, &QAction::triggered, this, [module] { module->mnuHelpHelp_Click(); });
-    connect(mnuHelpAbout, &QAction::triggered, this, [module] { module->mnuHelpAbout_Click(); });
-    connect(cmdPreview, &QPushButton::clicked, this, [module] { module->cmdPreview_Click(); });
-    onMultipleChoiceMouseUp(
-        [module](int i, int b, int s, int x, int y) { module->optABCD_MouseUp(i, b, s, x, y); });
-    onTrueFalseMouseUp([module](int i, int b, int s, int x, int y) {
-        module->optTrueFalse_MouseUp(i, b, s, x, y);
-    });
+    connect(mnuFileOpen, &QAction::triggered, this,
+            std::bind_front(&modExamo::mnuFileOpen_Click, module));
+    connect(mnuHelpHelp, &QAction::triggered, this,
+            std::bind_front(&modExamo::mnuHelpHelp_Click, module));
+    connect(mnuHelpAbout, &QAction::triggered, this,
+            std::bind_front(&modExamo::mnuHelpAbout_Click, module));
+    connect(cmdPreview, &QPushButton::clicked, this,
+            std::bind_front(&modExamo::cmdPreview_Click, module));
+    onMultipleChoiceMouseUp(std::bind_front(&modExamo::optABCD_MouseUp, module));
+    onTrueFalseMouseUp(std::bind_front(&modExamo::optTrueFalse_MouseUp, module));
 }
 
 void frmExamoMe::cmdExit_Click() {

@@ -2,10 +2,12 @@
 
 #include "platform/cp1252.h"
 #include "player/frmexamome.h"
+#include "storage/fileexists.h"
 #include "storage/modfileio.h"
 #include "storage/quizfile.h"
 #include "storage/scorelog.h"
 #include "storage/textrules.h"
+#include "widgets/quiztext.h"
 
 #include <QApplication>
 
@@ -15,16 +17,15 @@ namespace examo {
 
 namespace {
 
-const QuizRunRules kPlayerRules{
-    Dialogs::Icon::None, true, true, true, "There has been an error playing the file.", true};
+const QuizRunRules kPlayerRules{.wrongAnswerIcon = Dialogs::Icon::None,
+                                .redStepOnTrueFalse = true,
+                                .hideMediaClosesAll = true,
+                                .playButtonIgnoresCase = true,
+                                .playButtonError = "There has been an error playing the file.",
+                                .outOfRangeAnswerCountsWrong = true};
 
 bool isQuizPath(const std::string& path) {
     return text::EqualsNoCase(text::ExtensionOf(path), "exm");
-}
-
-bool fileExists(const std::string& path) {
-    std::error_code ec;
-    return !path.empty() && std::filesystem::is_regular_file(path, ec);
 }
 
 } // namespace
@@ -102,16 +103,14 @@ std::string modExamo::SignIn() {
     while (true) {
         const auto answer =
             m_services.dialogs.input("Type your name, please.", "Student Sign-in", "");
-        const std::string name = text::Trim(answer.value_or(""));
+        std::string name = text::Trim(answer.value_or(""));
         if (name.empty())
             return {};
         // The score log holds Windows-1252: a name it cannot hold would be lost there.
         const auto encoded = cp1252::fromUtf8(name);
         if (encoded.ok())
             return name;
-        std::string letter;
-        const QString bad = QString::fromUcs4(&*encoded.unencodable, 1);
-        letter = bad.toStdString();
+        const std::string letter = QString::fromUcs4(&*encoded.unencodable, 1).toStdString();
         m_services.dialogs.message("The letter " + letter +
                                        " cannot be kept in the score log.  Please type your "
                                        "name without it.",
@@ -180,7 +179,7 @@ void modExamo::mnuFileOpen_Click() {
                                          static_cast<std::intptr_t>(m_player.winId()),
                                          modFileIO::Filter({"Examo Tests (*.exm)", "*.exm"}),
                                          m_playerServices.program.currentFolder());
-    if (!fileExists(QuizPath))
+    if (!files::FileExists(QuizPath))
         return;
     if (!isQuizPath(QuizPath)) {
         m_services.dialogs.message("File does not appear to be a valid ExamoMe test.",

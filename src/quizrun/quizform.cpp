@@ -12,34 +12,83 @@ namespace examo {
 
 namespace {
 
-QRect twipsRect(int left, int top, int width, int height) {
-    return QRect(twipsToPixels(left), twipsToPixels(top), twipsToPixels(width),
-                 twipsToPixels(height));
-}
+using namespace quizcolors;
 
-QFont sansSerif(double points, bool bold = false) {
-    QFont f(QStringLiteral("Sans Serif"));
-    f.setStyleHint(QFont::SansSerif);
-    f.setPointSizeF(points);
-    f.setBold(bold);
-    return f;
-}
+constexpr std::uint32_t kWhite = rgb(255, 255, 255);
+constexpr std::uint32_t kBlack = rgb(0, 0, 0);
+// The answer letters' raised edge and their face while pressed.
+constexpr std::uint32_t kButtonEdge = rgb(200, 225, 255);
+constexpr std::uint32_t kButtonDown = rgb(120, 170, 235);
 
-template <class W> W* place(W* widget, int left, int top, int width, int height) {
-    widget->setGeometry(twipsRect(left, top, width, height));
-    return widget;
-}
+// The quiz window's controls; lblScore's left comes from the Layout.
+// clang-format off
+constexpr ControlSpec kQuizControls[] = {
+    {.name = "lblScore", .caption = "Score:  xxx correct of xxx total questions.",
+     .top = 240, .width = 3765, .height = 300, .points = 12, .bold = true, .back = kBack,
+     .fore = kLabel},
+    {.name = "lblTitle", .caption = "Test Title",
+     .left = 4320, .top = 120, .width = 3735, .height = 255, .back = kBack, .fore = kWhite},
+    {.name = "lblTeacher", .caption = "Class Name",
+     .left = 4320, .top = 360, .width = 3735, .height = 255, .back = kBack, .fore = kWhite},
+    {.name = "cmdExit", .caption = "Exit", .left = 8160, .top = 240, .width = 1215, .height = 375,
+     .back = kButton},
+    {.name = "cmdPreview", .caption = "Play Wav",
+     .left = 120, .top = 720, .width = 1215, .height = 375, .back = kButton},
+    {.name = "lblCount", .caption = "Question #1",
+     .left = 2040, .top = 720, .width = 2175, .height = 375, .points = 12, .back = kLabel,
+     .fore = kBlack},
+    {.name = "picPic", .left = 120, .top = 1200, .width = 4095, .height = 4095, .back = kBack},
+    {.name = "picHide", .left = 600, .top = 3960, .width = 855, .height = 735},
+    {.name = "grpMultiple", .caption = "Multiple Choice Question",
+     .left = QuizForm::kInView, .top = 720, .width = 5055, .height = 4575, .back = kBack,
+     .fore = kWhite},
+    {.name = "lblMQuestion", .left = 240, .top = 360, .width = 4575, .height = 1575,
+     .back = kLabel, .fore = kBlack},
+    {.name = "optABCD(0)", .caption = "A", .left = 240, .top = 2040, .width = 375, .height = 495,
+     .back = kButton},
+    {.name = "optABCD(1)", .caption = "B", .left = 240, .top = 2640, .width = 375, .height = 495,
+     .back = kButton},
+    {.name = "optABCD(2)", .caption = "C", .left = 240, .top = 3240, .width = 375, .height = 495,
+     .back = kButton},
+    {.name = "optABCD(3)", .caption = "D", .left = 240, .top = 3840, .width = 375, .height = 495,
+     .back = kButton},
+    {.name = "lblMAnswer(0)", .left = 720, .top = 2040, .width = 4095, .height = 495,
+     .back = kLabel, .fore = kBlack},
+    {.name = "lblMAnswer(1)", .left = 720, .top = 2640, .width = 4095, .height = 495,
+     .back = kLabel, .fore = kBlack},
+    {.name = "lblMAnswer(2)", .left = 720, .top = 3240, .width = 4095, .height = 495,
+     .back = kLabel, .fore = kBlack},
+    {.name = "lblMAnswer(3)", .left = 720, .top = 3840, .width = 4095, .height = 495,
+     .back = kLabel, .fore = kBlack},
+    {.name = "grpTrueFalse", .caption = "True/False Question:",
+     .left = kOutOfSight, .top = 720, .width = 5055, .height = 4575, .back = kBack, .fore = kWhite},
+    {.name = "lblTrueQuestion", .caption = "Question",
+     .left = 240, .top = 360, .width = 4575, .height = 1575, .back = kLabel, .fore = kBlack},
+    {.name = "optTrueFalse(0)", .caption = "True",
+     .left = 480, .top = 2280, .width = 975, .height = 495, .back = kBack, .fore = kWhite},
+    {.name = "optTrueFalse(1)", .caption = "False",
+     .left = 480, .top = 3000, .width = 975, .height = 495, .back = kBack, .fore = kWhite},
+};
+// clang-format on
 
-QLabel* label(QWidget* parent, const QString& text, const QColor& back) {
-    auto* l = new QLabel(text, parent);
+QLabel* label(QWidget* parent, const ControlSpec& spec) {
+    auto* l = buildControl<QLabel>(parent, spec);
     l->setWordWrap(true);
     l->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    setBackColor(l, back);
-    // Dark text on the light labels, whatever the frame around them writes in.
-    QPalette pal = l->palette();
-    pal.setColor(QPalette::WindowText, Qt::black);
-    l->setPalette(pal);
     return l;
+}
+
+QLabel* label(QWidget* parent, std::string_view name) {
+    return label(parent, controlSpec(kQuizControls, name));
+}
+
+// Too narrow for a round mark beside the letter: the letter is the button.
+QString answerLetterStyle() {
+    return QStringLiteral("QRadioButton { background-color: %1; border: 2px outset %2; "
+                          "padding-left: 5px; font-weight: bold; }"
+                          "QRadioButton:checked { border-style: inset; background-color: %3; }"
+                          "QRadioButton::indicator { width: 0px; height: 0px; }")
+        .arg(cssColor(kButton), cssColor(kButtonEdge), cssColor(kButtonDown));
 }
 
 // Our own pointer: a pencil-blue arrow with a small star, so the quiz window feels its own.
@@ -78,117 +127,52 @@ QCursor quizCursor() {
 
 } // namespace
 
-void setBackColor(QWidget* widget, const QColor& color) {
-    QPalette pal = widget->palette();
-    pal.setColor(QPalette::Window, color);
-    pal.setColor(QPalette::Button, color);
-    widget->setPalette(pal);
-    widget->setAutoFillBackground(true);
-}
-
-QColor backColor(const QWidget* widget) {
-    return widget->palette().color(QPalette::Window);
-}
-
 QuizForm::QuizForm(const Layout& layout, QWidget* parent)
     : QMainWindow(parent), m_client(new QWidget(this)), m_cursor(quizCursor()) {
     setWindowTitle(layout.caption);
     setCentralWidget(m_client);
     m_client->setFixedSize(twipsToPixels(layout.clientWidthTwips),
                            twipsToPixels(layout.clientHeightTwips));
-    setFont(sansSerif(8));
+    useDesignFont(this);
     buildControls(layout);
-    setBackColor(this, quizcolors::kBack);
-    setBackColor(m_client, quizcolors::kBack);
+    setBackColor(this, toColor(kBack));
+    setBackColor(m_client, toColor(kBack));
     setCursor(m_cursor);
 }
 
 void QuizForm::buildControls(const Layout& layout) {
     QWidget* c = m_client;
-    lblScore = place(
-        label(c, QStringLiteral("Score:  xxx correct of xxx total questions."), quizcolors::kBack),
-        layout.scoreLeftTwips, 240, 3765, 300);
-    lblScore->setFont(sansSerif(12, true));
+    ControlSpec score = controlSpec(kQuizControls, "lblScore");
+    score.left = layout.scoreLeftTwips;
+    lblScore = label(c, score);
     lblScore->setWordWrap(false);
-    QPalette scorePalette = lblScore->palette();
-    scorePalette.setColor(QPalette::WindowText, quizcolors::kLabel);
-    lblScore->setPalette(scorePalette);
-
-    lblTitle =
-        place(label(c, QStringLiteral("Test Title"), quizcolors::kBack), 4320, 120, 3735, 255);
-    lblTeacher =
-        place(label(c, QStringLiteral("Class Name"), quizcolors::kBack), 4320, 360, 3735, 255);
-    for (QLabel* l : {lblTitle, lblTeacher}) {
-        QPalette pal = l->palette();
-        pal.setColor(QPalette::WindowText, Qt::white);
-        l->setPalette(pal);
-    }
-
-    cmdExit = place(new QPushButton(QStringLiteral("Exit"), c), 8160, 240, 1215, 375);
-    cmdPreview = place(new QPushButton(QStringLiteral("Play Wav"), c), 120, 720, 1215, 375);
-    setBackColor(cmdExit, quizcolors::kButton);
-    setBackColor(cmdPreview, quizcolors::kButton);
-
-    lblCount =
-        place(label(c, QStringLiteral("Question #1"), quizcolors::kLabel), 2040, 720, 2175, 375);
-    lblCount->setFont(sansSerif(12));
-
-    picPic = place(new PictureBox(c), 120, 1200, 4095, 4095);
-    setBackColor(picPic, quizcolors::kBack);
+    lblTitle = label(c, "lblTitle");
+    lblTeacher = label(c, "lblTeacher");
+    cmdExit = buildControl<QPushButton>(c, kQuizControls, "cmdExit");
+    cmdPreview = buildControl<QPushButton>(c, kQuizControls, "cmdPreview");
+    lblCount = label(c, "lblCount");
+    picPic = buildControl<PictureBox>(c, kQuizControls, "picPic");
     picPic->setAttribute(Qt::WA_NativeWindow);
-    picHide = place(new PictureBox(c, false), 600, 3960, 855, 735);
+    picHide = buildControl<PictureBox>(c, kQuizControls, "picHide", false);
     picHide->hide();
 
-    grpMultiple =
-        place(new QGroupBox(QStringLiteral("Multiple Choice Question"), c), 4320, 720, 5055, 4575);
-    setBackColor(grpMultiple, quizcolors::kBack);
-    lblMQuestion = place(label(grpMultiple, QString(), quizcolors::kLabel), 240, 360, 4575, 1575);
-    const std::array<int, 4> tops = {2040, 2640, 3240, 3840};
-    const std::array<QString, 4> letters = {QStringLiteral("A"), QStringLiteral("B"),
-                                            QStringLiteral("C"), QStringLiteral("D")};
-    for (std::size_t i = 0; i < 4; ++i) {
-        optABCD[i] = place(new QRadioButton(letters[i], grpMultiple), 240, tops[i], 375, 495);
-        setBackColor(optABCD[i], quizcolors::kButton);
-        // Too narrow for a round mark beside the letter: the letter is the button.
-        optABCD[i]->setStyleSheet(QStringLiteral(
-            "QRadioButton { background-color: rgb(150, 200, 255); border: 2px outset "
-            "rgb(200, 225, 255); padding-left: 5px; font-weight: bold; }"
-            "QRadioButton:checked { border-style: inset; background-color: rgb(120, 170, 235); }"
-            "QRadioButton::indicator { width: 0px; height: 0px; }"));
+    grpMultiple = buildControl<QGroupBox>(c, kQuizControls, "grpMultiple");
+    lblMQuestion = label(grpMultiple, "lblMQuestion");
+    for (std::size_t i = 0; i < optABCD.size(); ++i) {
+        optABCD[i] =
+            buildControl<QRadioButton>(grpMultiple, kQuizControls, indexedName("optABCD", i));
+        optABCD[i]->setStyleSheet(answerLetterStyle());
         optABCD[i]->installEventFilter(this);
-        lblMAnswer[i] =
-            place(label(grpMultiple, QString(), quizcolors::kLabel), 720, tops[i], 4095, 495);
+        lblMAnswer[i] = label(grpMultiple, indexedName("lblMAnswer", i));
     }
 
-    grpTrueFalse = place(new QGroupBox(QStringLiteral("True/False Question:"), c), kOutOfSight, 720,
-                         5055, 4575);
-    setBackColor(grpTrueFalse, quizcolors::kBack);
-    lblTrueQuestion = place(label(grpTrueFalse, QStringLiteral("Question"), quizcolors::kLabel),
-                            240, 360, 4575, 1575);
-    optTrueFalse[0] =
-        place(new QRadioButton(QStringLiteral("True"), grpTrueFalse), 480, 2280, 975, 495);
-    optTrueFalse[1] =
-        place(new QRadioButton(QStringLiteral("False"), grpTrueFalse), 480, 3000, 975, 495);
-    for (auto* b : optTrueFalse) {
-        setBackColor(b, quizcolors::kBack);
-        QPalette pal = b->palette();
-        pal.setColor(QPalette::WindowText, Qt::white);
-        b->setPalette(pal);
-        b->installEventFilter(this);
+    grpTrueFalse = buildControl<QGroupBox>(c, kQuizControls, "grpTrueFalse");
+    lblTrueQuestion = label(grpTrueFalse, "lblTrueQuestion");
+    for (std::size_t i = 0; i < optTrueFalse.size(); ++i) {
+        optTrueFalse[i] =
+            buildControl<QRadioButton>(grpTrueFalse, kQuizControls, indexedName("optTrueFalse", i));
+        optTrueFalse[i]->installEventFilter(this);
     }
-    for (QGroupBox* g : {grpMultiple, grpTrueFalse}) {
-        QPalette pal = g->palette();
-        pal.setColor(QPalette::WindowText, Qt::white);
-        g->setPalette(pal);
-    }
-}
-
-void QuizForm::setLeftTwips(QWidget* widget, int left) {
-    widget->move(twipsToPixels(left), widget->y());
-}
-
-int QuizForm::leftTwips(const QWidget* widget) {
-    return pixelsToTwips(widget->x());
 }
 
 bool QuizForm::eventFilter(QObject* watched, QEvent* event) {

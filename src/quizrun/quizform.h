@@ -1,6 +1,8 @@
 #pragma once
 
+#include "platform/twips.h"
 #include "quizrun/picturebox.h"
+#include "widgets/controltable.h"
 
 #include <QGroupBox>
 #include <QLabel>
@@ -9,6 +11,7 @@
 #include <QRadioButton>
 
 #include <array>
+#include <cstdint>
 #include <functional>
 
 namespace examo {
@@ -24,14 +27,10 @@ public:
         int scoreLeftTwips;
     };
 
+    // Where the panel in use stands; the other is out of sight.
     static constexpr int kInView = 4320;
-    static constexpr int kOutOfSight = -20000;
 
     explicit QuizForm(const Layout& layout, QWidget* parent = nullptr);
-
-    // Moves a panel in or out of sight by its left edge in twips.
-    static void setLeftTwips(QWidget* widget, int leftTwips);
-    static int leftTwips(const QWidget* widget);
 
     // Unselects every answer button of a panel.
     template <std::size_t N> static void unselect(std::array<QRadioButton*, N>& buttons) {
@@ -81,12 +80,9 @@ private:
 
 // The colours of the quiz window.
 namespace quizcolors {
-inline const QColor kBack(53, 53, 255);
-inline const QColor kLabel(106, 181, 255);
-inline const QColor kButton(150, 200, 255);
+inline constexpr std::uint32_t kBack = rgb(53, 53, 255);
+inline constexpr std::uint32_t kLabel = rgb(106, 181, 255);
+inline constexpr std::uint32_t kButton = rgb(150, 200, 255);
 } // namespace quizcolors
-
-void setBackColor(QWidget* widget, const QColor& color);
-QColor backColor(const QWidget* widget);
 
 } // namespace examo

@@ -3,23 +3,16 @@
 #include "quizrun/fitpicture.h"
 
 #include "platform/cp1252.h"
+#include "storage/fileexists.h"
 #include "storage/record.h"
 #include "storage/textrules.h"
+#include "widgets/quiztext.h"
 
 #include <QApplication>
-
-#include <filesystem>
 
 namespace examo {
 
 namespace {
-
-bool fileExists(const std::string& path) {
-    if (path.empty())
-        return false;
-    std::error_code ec;
-    return std::filesystem::is_regular_file(path, ec);
-}
 
 enum class MediaKind { None, Wave, Avi, Mpeg, Midi, Mp3, Picture };
 
@@ -42,10 +35,6 @@ MediaKind kindOf(const std::string& path, bool ignoreCase) {
 }
 
 } // namespace
-
-QString fromQuizText(const std::string& cp1252) {
-    return QString::fromStdString(cp1252::toUtf8(cp1252));
-}
 
 QuizRun::QuizRun(QuizForm& form, QuizServices& services, QuizRunRules rules)
     : m_form(form), m_services(services), m_rules(std::move(rules)) {}
@@ -104,12 +93,12 @@ void QuizRun::showQuestionOf(bool trueFalse) {
         HideMedia(); // the true/false display relies on ShowQuestion having hidden everything
     if (trueFalse) {
         QuizForm::unselect(m_form.optTrueFalse);
-        QuizForm::setLeftTwips(m_form.grpTrueFalse, QuizForm::kInView);
-        QuizForm::setLeftTwips(m_form.grpMultiple, QuizForm::kOutOfSight);
+        setLeftTwips(m_form.grpTrueFalse, QuizForm::kInView);
+        setLeftTwips(m_form.grpMultiple, kOutOfSight);
     } else {
         QuizForm::unselect(m_form.optABCD);
-        QuizForm::setLeftTwips(m_form.grpTrueFalse, QuizForm::kOutOfSight);
-        QuizForm::setLeftTwips(m_form.grpMultiple, QuizForm::kInView);
+        setLeftTwips(m_form.grpTrueFalse, kOutOfSight);
+        setLeftTwips(m_form.grpMultiple, QuizForm::kInView);
     }
     if (line.empty())
         return;
@@ -133,9 +122,9 @@ void QuizRun::showQuestionOf(bool trueFalse) {
 
 void QuizRun::lookUpMedia(const std::string& field) {
     // As written first (relative names count from the current folder), then in the quiz's folder.
-    if (!record::IsNoneMedia(field) && fileExists(field))
+    if (!record::IsNoneMedia(field) && files::FileExists(field))
         ShowMedia(field);
-    else if (fileExists(quizFolder() + field))
+    else if (files::FileExists(quizFolder() + field))
         ShowMedia(quizFolder() + field);
 }
 

@@ -102,7 +102,4 @@ private:
     QuizRunRules m_rules;
 };
 
-// Text of a quiz record for the screen.
-QString fromQuizText(const std::string& cp1252);
-
 } // namespace examo

@@ -181,5 +181,5 @@ TEST_F(PlayerEndToEnd, TheSampleQuizAsAStudentSeesIt) {
     QTest::mouseClick(form.optABCD[0], Qt::LeftButton);
     QCoreApplication::processEvents();
     keep(QStringLiteral("examome-truefalse.png"));
-    EXPECT_EQ(QuizForm::leftTwips(form.grpTrueFalse), 4320);
+    EXPECT_EQ(leftTwips(form.grpTrueFalse), 4320);
 }

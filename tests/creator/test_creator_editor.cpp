@@ -9,8 +9,8 @@ using examo::testing::CreatorTest;
 TEST_F(CreatorTest, StartsEmptyInAddMode) {
     start();
     EXPECT_EQ(form.windowTitle(), QStringLiteral("Examo Me Test Creator - untitled.exm"));
-    EXPECT_EQ(frmCreate::leftTwips(form.grpMultiple), 120);
-    EXPECT_LT(frmCreate::leftTwips(form.grpTrueFalse), -19980);
+    EXPECT_EQ(leftTwips(form.grpMultiple), 120);
+    EXPECT_LT(leftTwips(form.grpTrueFalse), -19980);
     EXPECT_EQ(mod.QuestionCounter, 1);
     EXPECT_TRUE(form.cmdAdd->isEnabled());
     EXPECT_FALSE(form.cmdEdit->isEnabled());
@@ -176,10 +176,10 @@ TEST_F(CreatorTest, SwitchingTheTypeKeepsTheOtherFramesText) {
     start();
     type(form.txtMQuestion, QStringLiteral("Multiple"));
     form.optType[1]->click();
-    EXPECT_EQ(frmCreate::leftTwips(form.grpTrueFalse), 120);
+    EXPECT_EQ(leftTwips(form.grpTrueFalse), 120);
     type(form.txtTFquestion, QStringLiteral("True or false"));
     form.optType[0]->click();
-    EXPECT_EQ(frmCreate::leftTwips(form.grpMultiple), 120);
+    EXPECT_EQ(leftTwips(form.grpMultiple), 120);
     EXPECT_EQ(form.txtMQuestion->text(), QStringLiteral("Multiple"));
     EXPECT_EQ(form.txtTFquestion->text(), QStringLiteral("True or false"));
 }

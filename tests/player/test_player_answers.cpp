@@ -91,8 +91,8 @@ TEST_F(PlayerTest, OnlyARightTrueFalseAnswerFlashesRed) {
     click(form.optABCD[2]);
     EXPECT_EQ(log.colours, (std::vector<QColor>{QColor(150, 200, 255), own}));
     log.colours.clear();
-    EXPECT_EQ(QuizForm::leftTwips(form.grpTrueFalse), 4320);
-    EXPECT_LT(QuizForm::leftTwips(form.grpMultiple), -19980);
+    EXPECT_EQ(leftTwips(form.grpTrueFalse), 4320);
+    EXPECT_LT(leftTwips(form.grpMultiple), -19980);
     click(form.optTrueFalse[0]);
     EXPECT_EQ(log.colours, (std::vector<QColor>{QColor(150, 200, 255), QColor(255, 0, 0), own}));
     EXPECT_EQ(mod.Score, 2);
@@ -123,7 +123,7 @@ TEST_F(PlayerTest, AnswersWithNoQuizOpenPlayTheNoQuizSound) {
     ASSERT_EQ(dialogs.messages.size(), 1u);
     EXPECT_EQ(dialogs.messages[0].text, text);
     EXPECT_EQ(soundsWhenShown, (std::vector<Sound>{{123, 4}})); // heard before the box
-    QuizForm::setLeftTwips(form.grpTrueFalse, QuizForm::kInView);
+    setLeftTwips(form.grpTrueFalse, QuizForm::kInView);
     click(form.optTrueFalse[1]);
     EXPECT_EQ(sounds().back(), (Sound{123, 5}));
     EXPECT_EQ(mod.Score, 0);

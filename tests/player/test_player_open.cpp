@@ -23,8 +23,8 @@ TEST_F(PlayerTest, StartingRecordsTheFileTypeAndShowsAnEmptyWindow) {
     EXPECT_EQ(form.lblCount->text(), QStringLiteral("Question # 1"));
     EXPECT_EQ(form.lblScore->text(), QStringLiteral("Score: 0 correct of 0 total."));
     EXPECT_EQ(form.lblTitle->text(), QString());
-    EXPECT_EQ(QuizForm::leftTwips(form.grpMultiple), 4320);
-    EXPECT_LT(QuizForm::leftTwips(form.grpTrueFalse), -19980);
+    EXPECT_EQ(leftTwips(form.grpMultiple), 4320);
+    EXPECT_LT(leftTwips(form.grpTrueFalse), -19980);
     EXPECT_FALSE(form.picPic->isVisible());
     EXPECT_FALSE(form.cmdPreview->isVisible());
     EXPECT_TRUE(dialogs.inputs.empty()); // no command line: nobody is asked to sign in
