@@ -1,10 +1,10 @@
 #include "platform/linux/freedesktopfiletypes.h"
 
+#include "support/tools.h"
+
 #include <QDir>
-#include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
-#include <QProcess>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 
@@ -13,8 +13,6 @@
 #include <chrono>
 #include <optional>
 #include <thread>
-#include <utility>
-#include <vector>
 
 using examo::FreedesktopFileTypes;
 
@@ -26,57 +24,26 @@ public:
     EnvironmentOverride() = default;
     EnvironmentOverride(const EnvironmentOverride&) = delete;
     EnvironmentOverride& operator=(const EnvironmentOverride&) = delete;
-
     ~EnvironmentOverride() {
-        for (auto it = saved_.rbegin(); it != saved_.rend(); ++it) {
-            if (it->second)
-                qputenv(it->first.constData(), *it->second);
-            else
-                qunsetenv(it->first.constData());
-        }
+        for (auto it = m_saved.rbegin(); it != m_saved.rend(); ++it)
+            it->second ? qputenv(it->first, *it->second) : qunsetenv(it->first);
     }
-
-    void set(const char* name, const QString& value) {
-        save(name);
-        qputenv(name, value.toUtf8());
-    }
-
-    void unset(const char* name) {
-        save(name);
-        qunsetenv(name);
+    void set(const char* name, const std::optional<QString>& value) {
+        m_saved.emplace_back(name, qEnvironmentVariableIsSet(name)
+                                       ? std::optional<QByteArray>(qgetenv(name))
+                                       : std::nullopt);
+        value ? qputenv(name, value->toUtf8()) : qunsetenv(name);
     }
 
 private:
-    void save(const char* name) {
-        saved_.emplace_back(QByteArray(name), qEnvironmentVariableIsSet(name)
-                                                  ? std::optional<QByteArray>(qgetenv(name))
-                                                  : std::nullopt);
-    }
-
-    std::vector<std::pair<QByteArray, std::optional<QByteArray>>> saved_;
+    std::vector<std::pair<const char*, std::optional<QByteArray>>> m_saved;
 };
 
-struct ToolResult {
-    bool ran = false;
-    int exitCode = -1;
-    QString output;
-    QString errors;
-};
-
-ToolResult runTool(const QString& name, const QStringList& arguments) {
-    ToolResult result;
-    const QString program = QStandardPaths::findExecutable(name);
-    if (program.isEmpty())
-        return result;
-    QProcess process;
-    process.start(program, arguments);
-    if (!process.waitForStarted(10000) || !process.waitForFinished(30000))
-        return result;
-    result.ran = true;
-    result.exitCode = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
-    result.output = QString::fromUtf8(process.readAllStandardOutput()).trimmed();
-    result.errors = QString::fromUtf8(process.readAllStandardError()).trimmed();
-    return result;
+// Runs an installed tool; not ok when it is missing or fails.
+examo::testing::ProgramRun runTool(const char* name, const QStringList& arguments) {
+    const QString program = QStandardPaths::findExecutable(QString::fromUtf8(name));
+    return program.isEmpty() ? examo::testing::ProgramRun{}
+                             : examo::testing::runProgram(program, arguments);
 }
 
 QByteArray readFile(const QString& path) {
@@ -91,38 +58,35 @@ void writeFile(const QString& path, const QByteArray& content) {
     file.write(content);
 }
 
-// The raw value of a key in a desktop entry or list file; empty when missing.
-QString keyValue(const QString& path, const QString& key) {
-    const QStringList lines = QString::fromUtf8(readFile(path)).split(QLatin1Char('\n'));
-    for (const QString& line : lines) {
-        if (line.startsWith(key + QLatin1Char('=')))
-            return line.mid(key.size() + 1);
-    }
-    return {};
+QStringList linesOf(const QString& path) {
+    return QString::fromUtf8(readFile(path)).split(QLatin1Char('\n'));
 }
 
 class FreedesktopFileTypesTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        ASSERT_TRUE(dir.isValid());
         useHome(dir.path());
         // The generic desktop: a desktop session would send xdg-mime to its own tools.
         for (const char* name :
              {"XDG_CURRENT_DESKTOP", "XDG_SESSION_DESKTOP", "DESKTOP_SESSION", "KDE_FULL_SESSION",
               "GNOME_DESKTOP_SESSION_ID", "MATE_DESKTOP_SESSION_ID", "DE"})
-            environment.unset(name);
+            environment.set(name, std::nullopt);
     }
-
     void useHome(const QString& home) {
         environment.set("HOME", home + QStringLiteral("/home"));
         environment.set("XDG_DATA_HOME", home + QStringLiteral("/data"));
         environment.set("XDG_CONFIG_HOME", home + QStringLiteral("/config"));
     }
-
     QString path(const QString& name) const { return dir.filePath(name); }
-    QString data(const QString& name) const { return path(QStringLiteral("data/") + name); }
-    QString desktopFile() const { return data(QStringLiteral("applications/examome.desktop")); }
+    QString desktopFile() const {
+        return path(QStringLiteral("data/applications/examome.desktop"));
+    }
     QString mimeAppsList() const { return path(QStringLiteral("config/mimeapps.list")); }
+    QString defaultApplication() const {
+        return runTool("xdg-mime", {QStringLiteral("query"), QStringLiteral("default"),
+                                    QStringLiteral("application/x-examome")})
+            .output.trimmed();
+    }
 
     // The four writes the player makes at every start, with the values it builds here.
     static std::vector<bool> registerProgram(const std::string& program) {
@@ -132,7 +96,6 @@ protected:
                 registry.setValue("ExamoMe", "DefaultIcon", program),
                 registry.setValue(".exm", "", "ExamoMe")};
     }
-
     static void requireTool(const char* name) {
         if (QStandardPaths::findExecutable(QString::fromUtf8(name)).isEmpty())
             GTEST_SKIP() << name << " is not installed";
@@ -142,191 +105,120 @@ protected:
     EnvironmentOverride environment;
 };
 
-TEST(FreedesktopCommandTest, TakesTheProgramFromTheOpenCommand) {
-    const std::pair<const char*, const char*> cases[] = {
-        {"/opt/x/ExamoMe %1", "/opt/x/ExamoMe"},
-        {"/opt/x/ExamoMe.exe %1", "/opt/x/ExamoMe"},
+} // namespace
+
+TEST(FreedesktopCommandTest, TheProgramComesFromTheCommandAndIsQuotedOnlyWhereNeeded) {
+    const std::pair<const char*, const char*> commands[] = {
         {"/opt/x/ExamoMe.EXE %1", "/opt/x/ExamoMe"},
         // The command puts no quotes around the path, so blanks belong to the path.
         {"/home/ann/my quizzes/ExamoMe %1", "/home/ann/my quizzes/ExamoMe"},
         {"\"/opt/x y/ExamoMe.exe\" %1", "/opt/x y/ExamoMe"},
         {"/opt/x/ExamoMe", "/opt/x/ExamoMe"},
     };
-    for (const auto& [command, program] : cases)
+    for (const auto& [command, program] : commands)
         EXPECT_EQ(FreedesktopFileTypes::programOfCommand(QString::fromUtf8(command)),
                   QString::fromUtf8(program))
             << command;
-}
-
-TEST(FreedesktopCommandTest, QuotesTheProgramOnlyWhereTheExecSyntaxNeedsIt) {
-    const std::pair<const char*, const char*> cases[] = {
-        {"/opt/x/ExamoMe", "/opt/x/ExamoMe"},
+    const std::pair<const char*, const char*> programs[] = {
         {"/opt/x-1.2/Examo_Me", "/opt/x-1.2/Examo_Me"},
         {"/opt/my quizzes/ExamoMe", "\"/opt/my quizzes/ExamoMe\""},
         {"/opt/a\"b/$c`d\\e/ExamoMe", "\"/opt/a\\\"b/\\$c\\`d\\\\e/ExamoMe\""},
         {"/opt/it's/ExamoMe", "\"/opt/it's/ExamoMe\""},
         {"/opt/100%/ExamoMe", "/opt/100%%/ExamoMe"},
     };
-    for (const auto& [program, field] : cases)
+    for (const auto& [program, field] : programs)
         EXPECT_EQ(FreedesktopFileTypes::execProgramField(QString::fromUtf8(program)),
                   QString::fromUtf8(field))
             << program;
 }
 
-TEST_F(FreedesktopFileTypesTest, QuizFilesBelongToTheProgram) {
+TEST_F(FreedesktopFileTypesTest, QuizFilesBelongToTheProgramWithAValidEntry) {
     requireTool("xdg-mime");
     requireTool("update-mime-database");
-    for (bool written : registerProgram("/opt/examo/ExamoMe"))
+    requireTool("desktop-file-validate");
+    for (const bool written : registerProgram("/opt/examo/ExamoMe"))
         EXPECT_TRUE(written);
-
     // Both an empty quiz and one whose bytes look like nothing else are told by their name.
     writeFile(path(QStringLiteral("empty.exm")), {});
     writeFile(path(QStringLiteral("Quiz.EXM")), QByteArray("\x1f\x8b\x00\xff\x10", 5));
-    for (const char* quiz : {"empty.exm", "Quiz.EXM"}) {
-        const ToolResult type = runTool(
-            QStringLiteral("xdg-mime"),
-            {QStringLiteral("query"), QStringLiteral("filetype"), path(QString::fromUtf8(quiz))});
-        EXPECT_EQ(type.output, QStringLiteral("application/x-examome")) << quiz;
-    }
-    const ToolResult application =
-        runTool(QStringLiteral("xdg-mime"), {QStringLiteral("query"), QStringLiteral("default"),
-                                             QStringLiteral("application/x-examome")});
-    EXPECT_EQ(application.output, QStringLiteral("examome.desktop"));
-
-    EXPECT_EQ(keyValue(desktopFile(), QStringLiteral("Exec")),
-              QStringLiteral("/opt/examo/ExamoMe %f"));
-    EXPECT_EQ(keyValue(desktopFile(), QStringLiteral("MimeType")),
-              QStringLiteral("application/x-examome;"));
-    const QString icon = keyValue(desktopFile(), QStringLiteral("Icon"));
-    ASSERT_TRUE(QFileInfo(icon).isAbsolute()) << icon.toStdString();
+    for (const char* quiz : {"empty.exm", "Quiz.EXM"})
+        EXPECT_EQ(runTool("xdg-mime", {QStringLiteral("query"), QStringLiteral("filetype"),
+                                       path(QString::fromUtf8(quiz))})
+                      .output.trimmed(),
+                  QStringLiteral("application/x-examome"))
+            << quiz;
+    EXPECT_EQ(defaultApplication(), QStringLiteral("examome.desktop"));
+    const QStringList entry = linesOf(desktopFile());
+    EXPECT_TRUE(entry.contains(QStringLiteral("Exec=/opt/examo/ExamoMe %f")));
+    EXPECT_TRUE(entry.contains(QStringLiteral("MimeType=application/x-examome;")));
+    EXPECT_TRUE(readFile(path(QStringLiteral("data/mime/packages/examome.xml")))
+                    .contains("<comment>ExamoMe File</comment>"));
+    const QString icon = entry.filter(QStringLiteral("Icon=")).value(0).mid(5);
     EXPECT_EQ(readFile(icon), readFile(QStringLiteral(":/icons/examome.svg")));
     EXPECT_FALSE(readFile(icon).isEmpty());
 
-    const QByteArray package = readFile(data(QStringLiteral("mime/packages/examome.xml")));
-    EXPECT_TRUE(package.contains("<comment>ExamoMe File</comment>")) << package.toStdString();
-}
-
-TEST_F(FreedesktopFileTypesTest, TheDesktopEntryIsValidEvenForAnAwkwardFolder) {
-    requireTool("desktop-file-validate");
-    for (const char* program :
-         {"/opt/examo/ExamoMe", "/home/ann/my quizzes $HOME 'x' \"y\" 100% a\\b/ExamoMe"}) {
-        registerProgram(program);
-        const ToolResult validation = runTool(QStringLiteral("desktop-file-validate"),
-                                              {QStringLiteral("--no-hints"), desktopFile()});
-        ASSERT_TRUE(validation.ran);
-        EXPECT_EQ(validation.exitCode, 0) << program;
-        EXPECT_FALSE(validation.output.contains(QStringLiteral("error")))
-            << validation.output.toStdString();
-    }
+    registerProgram("/home/ann/my quizzes $HOME 'x' \"y\" 100% a\\b/ExamoMe");
+    const auto validation =
+        runTool("desktop-file-validate", {QStringLiteral("--no-hints"), desktopFile()});
+    EXPECT_TRUE(validation.ok && !validation.output.contains(QStringLiteral("error")))
+        << validation.output.toStdString();
 }
 
 TEST_F(FreedesktopFileTypesTest, OpeningAQuizStartsTheProgramWithItsPath) {
     requireTool("gio");
     // A folder name that needs every kind of quoting the Exec key knows. No "%": GLib looks
     // for the program before it undoes the "%%" that the key demands, and fails.
-    const QString folder = path(QStringLiteral("my quizzes $HOME 'x' \"y\" a\\b"));
-    const QString program = folder + QStringLiteral("/ExamoMe");
-    const QString marker = path(QStringLiteral("marker"));
-    writeFile(program, "#!/bin/sh\nfor a in \"$@\"; do echo \"$a\"; done > '" + marker.toUtf8() +
-                           ".tmp'\nmv '" + marker.toUtf8() + ".tmp' '" + marker.toUtf8() + "'\n");
+    const QString program = path(QStringLiteral("my quizzes $HOME 'x' \"y\" a\\b/ExamoMe"));
+    const QByteArray marker = path(QStringLiteral("marker")).toUtf8();
+    writeFile(program, "#!/bin/sh\nfor a in \"$@\"; do echo \"$a\"; done > '" + marker +
+                           ".tmp'\nmv '" + marker + ".tmp' '" + marker + "'\n");
     QFile::setPermissions(program, QFile::ReadOwner | QFile::ExeOwner);
     const QString quiz = path(QStringLiteral("first quiz.exm"));
     writeFile(quiz, {});
-
     registerProgram(program.toStdString());
-    const ToolResult launch =
-        runTool(QStringLiteral("gio"), {QStringLiteral("launch"), desktopFile(), quiz});
-    ASSERT_EQ(launch.exitCode, 0) << launch.errors.toStdString();
-    for (int i = 0; i < 500 && !QFileInfo::exists(marker); ++i)
+    const auto launch = runTool("gio", {QStringLiteral("launch"), desktopFile(), quiz});
+    ASSERT_TRUE(launch.ok) << launch.errors.toStdString();
+    for (int i = 0; i < 500 && !QFileInfo::exists(QString::fromUtf8(marker)); ++i)
         std::this_thread::sleep_for(std::chrono::milliseconds(10));
-    EXPECT_EQ(QString::fromUtf8(readFile(marker)), quiz + QLatin1Char('\n'));
-}
-
-TEST_F(FreedesktopFileTypesTest, ASecondCopyTakesTheAssociationOver) {
-    registerProgram("/opt/first/ExamoMe");
-    // The other form of the values, as built for a program file with an extension.
-    registerProgram("/opt/second copy/ExamoMe.exe");
-
-    EXPECT_EQ(keyValue(desktopFile(), QStringLiteral("Exec")),
-              QStringLiteral("\"/opt/second copy/ExamoMe\" %f"));
-    const QString list = QString::fromUtf8(readFile(mimeAppsList()));
-    EXPECT_EQ(list.count(QStringLiteral("application/x-examome=")), 1) << list.toStdString();
-    EXPECT_EQ(QDir(data(QStringLiteral("applications"))).entryList({QStringLiteral("*.desktop")}),
-              QStringList{QStringLiteral("examome.desktop")});
+    EXPECT_EQ(QString::fromUtf8(readFile(QString::fromUtf8(marker))), quiz + QLatin1Char('\n'));
 }
 
 TEST_F(FreedesktopFileTypesTest, WithoutDesktopToolsTheDefaultIsWrittenDirectly) {
-    struct Case {
-        const char* name;
-        QByteArray before;
-        QStringList keptLines;
-    };
-    const Case cases[] = {
-        {"no list yet", {}, {}},
-        {"other groups only",
-         "[Added Associations]\ntext/plain=editor.desktop;\n",
-         {QStringLiteral("[Added Associations]"), QStringLiteral("text/plain=editor.desktop;")}},
-        {"an old default",
-         "[Default Applications]\ntext/plain=editor.desktop\n"
-         "application/x-examome=old.desktop\n\n[Added Associations]\nimage/png=viewer.desktop;\n",
-         {QStringLiteral("text/plain=editor.desktop"), QStringLiteral("[Added Associations]"),
-          QStringLiteral("image/png=viewer.desktop;")}},
-        {"other defaults",
-         "[Default Applications]\ntext/plain=editor.desktop\n\n[Added Associations]\n"
-         "image/png=viewer.desktop;\n",
-         {QStringLiteral("text/plain=editor.desktop"),
-          QStringLiteral("image/png=viewer.desktop;")}},
-    };
-    const QString tools = qEnvironmentVariable("PATH");
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.name);
+    const QByteArray before = "[Default Applications]\ntext/plain=editor.desktop\n"
+                              "application/x-examome=old.desktop\n\n"
+                              "[Added Associations]\nimage/png=viewer.desktop;\n";
+    for (const bool listBefore : {false, true}) {
+        SCOPED_TRACE(listBefore);
         QFile::remove(mimeAppsList());
-        if (!c.before.isEmpty())
-            writeFile(mimeAppsList(), c.before);
+        if (listBefore)
+            writeFile(mimeAppsList(), before);
         {
             EnvironmentOverride noTools;
             noTools.set("PATH", path(QStringLiteral("no-tools")));
-            for (bool written : registerProgram("/opt/examo/ExamoMe"))
+            registerProgram("/opt/first/ExamoMe");
+            // A second copy takes the association over.
+            for (const bool written : registerProgram("/opt/second copy/ExamoMe.exe"))
                 EXPECT_TRUE(written);
         }
-        const QStringList lines =
-            QString::fromUtf8(readFile(mimeAppsList())).split(QLatin1Char('\n'));
-        EXPECT_EQ(lines.count(QStringLiteral("application/x-examome=examome.desktop")), 1)
-            << lines.join(QLatin1Char('|')).toStdString();
-        EXPECT_FALSE(lines.contains(QStringLiteral("application/x-examome=old.desktop")));
-        QString group;
-        for (const QString& line : lines) {
-            if (line.startsWith(QLatin1Char('[')))
-                group = line;
-            else if (line == QStringLiteral("application/x-examome=examome.desktop")) {
-                EXPECT_EQ(group, QStringLiteral("[Default Applications]"));
-            }
-        }
-        for (const QString& kept : c.keptLines)
-            EXPECT_TRUE(lines.contains(kept)) << kept.toStdString();
-
-        // What xdg-mime reads back is what the desktop would use.
+        const QStringList lines = linesOf(mimeAppsList());
+        const qsizetype at = lines.indexOf(QStringLiteral("application/x-examome=examome.desktop"));
+        EXPECT_EQ(lines.count(QStringLiteral("application/x-examome=examome.desktop")), 1);
+        EXPECT_GT(at, lines.indexOf(QStringLiteral("[Default Applications]")));
+        EXPECT_EQ(lines.filter(QStringLiteral("application/x-examome=")).size(), 1);
+        EXPECT_EQ(lines.contains(QStringLiteral("image/png=viewer.desktop;")), listBefore);
+        EXPECT_EQ(lines.contains(QStringLiteral("text/plain=editor.desktop")), listBefore);
+        EXPECT_TRUE(linesOf(desktopFile())
+                        .contains(QStringLiteral("Exec=\"/opt/second copy/ExamoMe\" %f")));
         if (!QStandardPaths::findExecutable(QStringLiteral("xdg-mime")).isEmpty()) {
-            const ToolResult application = runTool(
-                QStringLiteral("xdg-mime"), {QStringLiteral("query"), QStringLiteral("default"),
-                                             QStringLiteral("application/x-examome")});
-            EXPECT_EQ(application.output, QStringLiteral("examome.desktop"));
+            EXPECT_EQ(defaultApplication(), QStringLiteral("examome.desktop"));
         }
     }
-    EXPECT_EQ(qEnvironmentVariable("PATH"), tools);
 }
 
 TEST_F(FreedesktopFileTypesTest, AnUnwritablePlaceOnlyFailsTheWrites) {
     // A folder below a regular file cannot be made, not even by root.
     writeFile(path(QStringLiteral("blocked")), "not a folder");
     useHome(path(QStringLiteral("blocked")));
-
-    QElapsedTimer timer;
-    timer.start();
-    const std::vector<bool> written = registerProgram("/opt/examo/ExamoMe");
-    EXPECT_FALSE(written.back());
-    EXPECT_LT(timer.elapsed(), 30000);
+    EXPECT_FALSE(registerProgram("/opt/examo/ExamoMe").back());
     EXPECT_FALSE(QFileInfo::exists(path(QStringLiteral("blocked/data"))));
 }
-
-} // namespace

@@ -35,11 +35,10 @@ inline ProgramRun runProgram(const QString& program, const QStringList& argument
     return run;
 }
 
-// The text of a PDF file as pdftotext lays it out, blanks and line breaks simplified.
-inline QString pdfText(const QString& pdf) {
-    return runProgram(QStringLiteral("pdftotext"),
-                      {QStringLiteral("-layout"), pdf, QStringLiteral("-")})
-        .output.simplified();
+// What pdftotext reads from a PDF file: its text laid out as on the page (pages end with a
+// form feed), or with "-bbox" each word's box as HTML.
+inline QString pdfText(const QString& pdf, const QString& mode = QStringLiteral("-layout")) {
+    return runProgram(QStringLiteral("pdftotext"), {mode, pdf, QStringLiteral("-")}).output;
 }
 
 // A quiet 440 Hz tone as a mono 16-bit PCM RIFF WAVE file's bytes.
@@ -50,7 +49,10 @@ inline std::vector<std::uint8_t> pcmWave(double seconds, std::uint32_t rate = 22
         for (int i = 0; i < bytes; ++i)
             out.push_back(static_cast<std::uint8_t>(v >> (8 * i)));
     };
-    const auto tag = [&out](const char* t) { out.insert(out.end(), t, t + 4); };
+    const auto tag = [&out](const char* t) {
+        for (int i = 0; i < 4; ++i)
+            out.push_back(static_cast<std::uint8_t>(t[i]));
+    };
     tag("RIFF");
     put(36 + frames * 2, 4);
     tag("WAVE");
