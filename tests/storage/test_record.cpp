@@ -47,8 +47,6 @@ TEST(Questions, BuildersWriteTheRecordLayout) {
     EXPECT_EQ(BuildMultipleChoice("m", "What is 2+2?", {"One", "Two", "Four", "Five"}, "none", 2),
               kMultiple);
     EXPECT_EQ(BuildTrueFalse("t", "The sky is green.", "sky.bmp", 1), kTrueFalse);
-    EXPECT_EQ(KindField(QuestionKind::MultipleChoice, 4), "m  4");
-    EXPECT_EQ(KindField(QuestionKind::TrueFalse), "t");
 }
 
 TEST(Questions, KindIsTheFirstLetterInEitherCaseWhateverFollows) {
