@@ -188,9 +188,9 @@ bool cDIB::CreateFromPackedDIBPointer(std::span<const std::uint8_t> pDIB) {
     m_bits.assign(pDIB.begin() + kInfoHeaderSize, pDIB.begin() + kInfoHeaderSize + info.sizeImage);
     m_bitmapInfo.assign(pDIB.begin(), pDIB.begin() + kInfoHeaderSize);
     m_info = info;
-    m_file = FileHeader{static_cast<std::uint16_t>(kBitmapFileType),
-                        info.sizeImage + static_cast<std::uint32_t>(kHeadersSize), 0, 0,
-                        static_cast<std::uint32_t>(kHeadersSize)};
+    m_file = FileHeader{.type = static_cast<std::uint16_t>(kBitmapFileType),
+                        .size = info.sizeImage + static_cast<std::uint32_t>(kHeadersSize),
+                        .offBits = static_cast<std::uint32_t>(kHeadersSize)};
     return true;
 }
 
