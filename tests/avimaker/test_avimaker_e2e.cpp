@@ -83,7 +83,11 @@ protected:
     frmAVI form;
 };
 
-TEST_F(AviMakerTest, ThreeFramesWithEveryCodecOffered) {
+// Each movie is read back by FFmpeg's own tools and played by the player's media service.
+TEST_F(AviMakerTest, ThreeFramesWithEveryCodecOfferedPlayRightWayUp) {
+    const examo::testing::SilentAudio silent;
+    const examo::GstEnvironment environment;
+    examo::GstMediaCommandService media(environment);
     for (const int bits : {24, 8}) {
         form.cmdClearList_Click();
         const auto shown = addFrames(3, 320, 240, bits);
@@ -110,6 +114,19 @@ TEST_F(AviMakerTest, ThreeFramesWithEveryCodecOffered) {
                 // Upside down it would be far off.
                 EXPECT_GT(bitmaps::meanDifference(decoded, shown[i].mirrored(false, true)), 40.0);
             }
+
+            std::string reply;
+            EXPECT_EQ(media.send("open AVIvideo!" + examo::encodeShortPath(movie) + " alias movie",
+                                 reply, 256),
+                      0u);
+            // The first picture the player shows is the first frame, the right way up.
+            const auto picture = media.shownPicture("movie");
+            ASSERT_TRUE(picture);
+            const QImage first(picture->rgb.data(), picture->size.width, picture->size.height,
+                               picture->size.width * 3, QImage::Format_RGB888);
+            EXPECT_LE(bitmaps::meanDifference(first.scaled(shown[0].size()), shown[0]),
+                      movies::tolerance(offer.codec) + 2);
+            media.send("close all", reply, 256);
         }
     }
 }
@@ -122,36 +139,6 @@ TEST_F(AviMakerTest, CancellingTheCompressionDialogLeavesNoFrames) {
     ASSERT_TRUE(std::filesystem::exists(movie));
     EXPECT_EQ(std::filesystem::file_size(movie), 0u);
     EXPECT_EQ(form.lblStatus->text(), QStringLiteral("AVI Status"));
-}
-
-TEST_F(AviMakerTest, AWrittenMoviePlaysInThePlayersMediaService) {
-    const examo::testing::SilentAudio silent;
-    const examo::GstEnvironment environment;
-    examo::GstMediaCommandService media(environment);
-    for (const int bits : {24, 8}) {
-        form.cmdClearList_Click();
-        addFrames(3, 320, 240, bits);
-        for (const auto& offer : avi.compressorsFor(320, 240)) {
-            SCOPED_TRACE(offer.codec + " from " + std::to_string(bits) + " bits");
-            const std::string movie =
-                writeMovie("play " + offer.codec + std::to_string(bits) + ".avi", offer.codec);
-            std::string reply;
-            EXPECT_EQ(media.send("open AVIvideo!" + examo::encodeShortPath(movie) + " alias movie",
-                                 reply, 256),
-                      0u);
-            EXPECT_EQ(media.send("where movie source", reply, 256), 0u);
-            EXPECT_EQ(reply.c_str(), std::string("0 0 320 240")); // the reply ends with a NUL
-            // The first picture shown is the first frame, the right way up.
-            const auto shown = media.shownPicture("movie");
-            ASSERT_TRUE(shown);
-            const QImage picture(shown->rgb.data(), shown->size.width, shown->size.height,
-                                 shown->size.width * 3, QImage::Format_RGB888);
-            const QImage first = bitmaps::quarters(320, 240, 0);
-            EXPECT_LE(bitmaps::meanDifference(picture.scaled(first.size()), first),
-                      movies::tolerance(offer.codec) + 2);
-            media.send("close all", reply, 256);
-        }
-    }
 }
 
 TEST_F(AviMakerTest, UncommonLayoutsComeOutRightWayUp) {
