@@ -81,9 +81,14 @@ void put32(std::uint8_t* p, std::uint32_t v) {
         p[i] = static_cast<std::uint8_t>(v >> (8 * i));
 }
 
+std::FILE* openBinary(const char* path) {
+    return std::fopen(path, "rb");
+}
+
 } // namespace
 
-cDIB::cDIB(Dialogs& dialogs) : m_dialogs(dialogs) {}
+cDIB::cDIB(Dialogs& dialogs, FileOpener open)
+    : m_dialogs(dialogs), m_open(open != nullptr ? open : openBinary) {}
 
 bool cDIB::FileExists(const std::string& path) {
     std::error_code error;
@@ -96,15 +101,15 @@ void cDIB::refuse(const std::string& filename) {
                       Dialogs::Icon::Information);
 }
 
-bool cDIB::CreateFromFile(const std::string& filename) {
+std::FILE* cDIB::openForReading(const std::string& filename) {
     if (!FileExists(filename)) {
         m_dialogs.message("File does not exist:\r\n" + filename, Dialogs::Buttons::Ok,
                           Dialogs::Icon::Critical);
-        return false;
+        return nullptr;
     }
     errno = 0;
-    const File file(std::fopen(filename.c_str(), "rb"));
-    if (!file) {
+    std::FILE* file = m_open(filename.c_str());
+    if (file == nullptr) {
         const int error = errno;
         if (error == EACCES || error == EPERM)
             m_dialogs.message("File is locked - cannot access:\r\n" + filename,
@@ -112,55 +117,59 @@ bool cDIB::CreateFromFile(const std::string& filename) {
         else
             m_dialogs.message(std::generic_category().message(error), Dialogs::Buttons::Ok,
                               Dialogs::Icon::Information);
-        return false;
     }
+    return file;
+}
 
-    // Every size below is checked against the file before anything is allocated.
-    const long end = std::fseek(file.get(), 0, SEEK_END) == 0 ? std::ftell(file.get()) : -1;
+bool cDIB::readHeaders(std::FILE* file, Headers& headers) {
+    // Every size is checked against the file before anything is allocated.
+    const long end = std::fseek(file, 0, SEEK_END) == 0 ? std::ftell(file) : -1;
     std::vector<std::uint8_t> head;
-    if (end < 2 || !readAt(file.get(), 0, std::min<std::size_t>(kHeadersSize, end), head) ||
-        le16(head.data()) != kBitmapFileType || head.size() < kHeadersSize) {
-        refuse(filename);
+    if (end < 2 || !readAt(file, 0, std::min<std::size_t>(kHeadersSize, end), head) ||
+        le16(head.data()) != kBitmapFileType || head.size() < kHeadersSize)
         return false;
-    }
-    const auto fileSize = static_cast<std::uint64_t>(end);
-    FileHeader fileHeader;
+    headers.fileSize = static_cast<std::uint64_t>(end);
+    FileHeader& fileHeader = headers.file;
     fileHeader.type = le16(head.data());
     fileHeader.size = le32(head.data() + 2);
     fileHeader.reserved1 = le16(head.data() + 6);
     fileHeader.reserved2 = le16(head.data() + 8);
     fileHeader.offBits = le32(head.data() + 10);
-    InfoHeader info = parseInfo(head.data() + kFileHeaderSize);
+    headers.info = parseInfo(head.data() + kFileHeaderSize);
+    return headers.info.size >= kInfoHeaderSize && fileHeader.offBits >= kHeadersSize &&
+           fileHeader.offBits <= headers.fileSize &&
+           fileHeader.offBits - kFileHeaderSize >= headers.info.size && sensibleSize(headers.info);
+}
 
-    if (info.size < kInfoHeaderSize || fileHeader.offBits < kHeadersSize ||
-        fileHeader.offBits > fileSize || fileHeader.offBits - kFileHeaderSize < info.size ||
-        !sensibleSize(info)) {
+bool cDIB::CreateFromFile(const std::string& filename) {
+    const File file(openForReading(filename));
+    if (!file)
+        return false;
+    Headers headers;
+    if (!readHeaders(file.get(), headers)) {
         refuse(filename);
         return false;
     }
     // An uncompressed bitmap may leave its image size 0 or get it wrong: its rows say what it
     // is. A compressed one has only the size it names.
-    const std::uint64_t available = fileSize - fileHeader.offBits;
-    const std::uint64_t needed = uncompressedSize(info);
-    std::uint64_t imageSize = info.sizeImage;
+    const std::uint32_t offBits = headers.file.offBits;
+    const std::uint64_t available = headers.fileSize - offBits;
+    const std::uint64_t needed = uncompressedSize(headers.info);
+    std::uint64_t imageSize = headers.info.sizeImage;
     if (needed > 0 && (imageSize < needed || imageSize > available))
         imageSize = needed;
-    if (imageSize == 0 || imageSize > available) {
-        refuse(filename);
-        return false;
-    }
-
     std::vector<std::uint8_t> bits, bitmapInfo;
-    if (!readAt(file.get(), fileHeader.offBits, static_cast<std::size_t>(imageSize), bits) ||
-        !readAt(file.get(), kFileHeaderSize, fileHeader.offBits - kFileHeaderSize, bitmapInfo)) {
+    if (imageSize == 0 || imageSize > available ||
+        !readAt(file.get(), offBits, static_cast<std::size_t>(imageSize), bits) ||
+        !readAt(file.get(), kFileHeaderSize, offBits - kFileHeaderSize, bitmapInfo)) {
         refuse(filename);
         return false;
     }
-    info.sizeImage = static_cast<std::uint32_t>(imageSize);
+    headers.info.sizeImage = static_cast<std::uint32_t>(imageSize);
     m_bits = std::move(bits);
     m_bitmapInfo = std::move(bitmapInfo);
-    m_info = info;
-    m_file = fileHeader;
+    m_info = headers.info;
+    m_file = headers.file;
     return true;
 }
 
@@ -179,9 +188,9 @@ bool cDIB::CreateFromPackedDIBPointer(std::span<const std::uint8_t> pDIB) {
     m_bits.assign(pDIB.begin() + kInfoHeaderSize, pDIB.begin() + kInfoHeaderSize + info.sizeImage);
     m_bitmapInfo.assign(pDIB.begin(), pDIB.begin() + kInfoHeaderSize);
     m_info = info;
-    m_file = FileHeader{static_cast<std::uint16_t>(kBitmapFileType),
-                        info.sizeImage + static_cast<std::uint32_t>(kHeadersSize), 0, 0,
-                        static_cast<std::uint32_t>(kHeadersSize)};
+    m_file = FileHeader{.type = static_cast<std::uint16_t>(kBitmapFileType),
+                        .size = info.sizeImage + static_cast<std::uint32_t>(kHeadersSize),
+                        .offBits = static_cast<std::uint32_t>(kHeadersSize)};
     return true;
 }
 

@@ -3,6 +3,7 @@
 #include "platform/dialogs.h"
 
 #include <cstdint>
+#include <cstdio>
 #include <span>
 #include <string>
 #include <vector>
@@ -21,7 +22,11 @@ public:
     // Wider or taller bitmaps are refused: no movie frame is that large.
     static constexpr std::int32_t kMaxEdge = 16384;
 
-    explicit cDIB(Dialogs& dialogs);
+    // Opens a file for reading: a stream, or nullptr with errno set. Replaceable so that a
+    // refused open can be shown where permissions refuse nothing (the superuser).
+    using FileOpener = std::FILE* (*)(const char* path);
+
+    explicit cDIB(Dialogs& dialogs, FileOpener open = nullptr);
 
     // Reads a BMP file; false after a message when it cannot.
     bool CreateFromFile(const std::string& filename);
@@ -76,10 +81,21 @@ public:
     };
 
 private:
+    struct Headers {
+        FileHeader file;
+        InfoHeader info;
+        std::uint64_t fileSize = 0;
+    };
+
     static bool FileExists(const std::string& path);
     void refuse(const std::string& filename);
+    // The open file, or nullptr after the message that says why not.
+    std::FILE* openForReading(const std::string& filename);
+    // Both headers, checked against each other and the file; false when they cannot be used.
+    static bool readHeaders(std::FILE* file, Headers& headers);
 
     Dialogs& m_dialogs;
+    FileOpener m_open;
     std::vector<std::uint8_t> m_bits;
     std::vector<std::uint8_t> m_bitmapInfo;
     InfoHeader m_info;

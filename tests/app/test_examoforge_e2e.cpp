@@ -8,6 +8,7 @@
 #include "logviewer/frmlog.h"
 #include "storage/quizfile.h"
 #include "storage/scorelog.h"
+#include "support/tools.h"
 
 #include <QCoreApplication>
 #include <QPlainTextEdit>
@@ -23,8 +24,7 @@ using examo::testing::TempFolder;
 
 namespace {
 
-struct CreatorEndToEnd : ::testing::Test {
-    CreatorEndToEnd() { ::setenv("EXAMO_AUDIO", "silent", 1); }
+struct CreatorEndToEnd : ::testing::Test, examo::testing::SilentAudio {
     TempFolder dir;
     fakes::FakeDialogs dialogs;
     fakes::FakeFileDialogs fileDialogs;

@@ -9,11 +9,11 @@
 #include "storage/quizfile.h"
 #include "storage/record.h"
 #include "storage/scorelog.h"
+#include "support/tools.h"
 
 #include <QCoreApplication>
 #include <QDir>
 #include <QImage>
-#include <QProcess>
 #include <QTest>
 
 #include <gtest/gtest.h>
@@ -24,59 +24,17 @@
 
 using namespace examo;
 using examo::testing::TempFolder;
+using examo::testing::writeWave;
 
 namespace {
-
-// A mono 16-bit wave of a tone, written out by hand.
-void writeWave(const std::string& path, double seconds) {
-    const int rate = 22050;
-    const auto frames = static_cast<std::uint32_t>(seconds * rate);
-    std::string bytes;
-    auto u32 = [&bytes](std::uint32_t v) {
-        for (int i = 0; i < 4; ++i)
-            bytes += static_cast<char>((v >> (8 * i)) & 0xFF);
-    };
-    auto u16 = [&bytes](std::uint16_t v) {
-        bytes += static_cast<char>(v & 0xFF);
-        bytes += static_cast<char>(v >> 8);
-    };
-    bytes += "RIFF";
-    u32(36 + frames * 2);
-    bytes += "WAVEfmt ";
-    u32(16);
-    u16(1);
-    u16(1);
-    u32(rate);
-    u32(rate * 2);
-    u16(2);
-    u16(16);
-    bytes += "data";
-    u32(frames * 2);
-    for (std::uint32_t i = 0; i < frames; ++i)
-        u16(static_cast<std::uint16_t>(static_cast<std::int16_t>(8000 * std::sin(i * 0.1))));
-    examo::testing::writeBytes(path, bytes);
-}
-
-bool run(const QString& program, const QStringList& arguments, QString* output = nullptr) {
-    QProcess p;
-    p.start(program, arguments);
-    if (!p.waitForFinished(60000) || p.exitCode() != 0)
-        return false;
-    if (output)
-        *output = QString::fromUtf8(p.readAllStandardOutput());
-    return true;
-}
 
 std::string mc(const std::string& text, const std::string& media, int right) {
     return record::BuildMultipleChoice("m", text, {"Cow", "Hen", "Pig", "Goat"}, media, right);
 }
 
-class PlayerEndToEnd : public ::testing::Test {
+class PlayerEndToEnd : public ::testing::Test, examo::testing::SilentAudio {
 protected:
-    PlayerEndToEnd() {
-        ::setenv("EXAMO_AUDIO", "silent", 1);
-        m_oldCwd = std::filesystem::current_path();
-    }
+    PlayerEndToEnd() { m_oldCwd = std::filesystem::current_path(); }
     ~PlayerEndToEnd() override {
         std::error_code ec;
         std::filesystem::current_path(m_oldCwd, ec);
@@ -94,11 +52,13 @@ TEST_F(PlayerEndToEnd, AStudentTakesAQuizWithAPictureASoundAndAMovie) {
     ASSERT_TRUE(picture.save(QString::fromStdString(dir.path("barn.bmp"))));
     writeWave(dir.path("moo.wav"), 0.5);
     ASSERT_TRUE(
-        run(QStringLiteral("ffmpeg"),
+        examo::testing::runProgram(
+            QStringLiteral("ffmpeg"),
             {QStringLiteral("-loglevel"), QStringLiteral("error"), QStringLiteral("-f"),
              QStringLiteral("lavfi"), QStringLiteral("-i"),
              QStringLiteral("testsrc=size=160x120:rate=10:duration=1"), QStringLiteral("-c:v"),
-             QStringLiteral("mjpeg"), QString::fromStdString(dir.path("clip.avi"))}));
+             QStringLiteral("mjpeg"), QString::fromStdString(dir.path("clip.avi"))})
+            .ok);
     ASSERT_TRUE(quizfile::Write(dir.path("farm.exm"), "Farm", "Grade 3",
                                 {mc("Which building?", "barn.bmp", 0),
                                  record::BuildTrueFalse("t", "Cows moo.", "moo.wav", 0),
@@ -147,14 +107,11 @@ TEST_F(PlayerEndToEnd, AStudentTakesAQuizWithAPictureASoundAndAMovie) {
 
     const QString pdf = desktop.printer.lastPdfPath();
     ASSERT_FALSE(pdf.isEmpty()) << dialogs.messages.back().text;
-    QString text;
-    ASSERT_TRUE(run(QStringLiteral("pdftotext"),
-                    {QStringLiteral("-layout"), pdf, QStringLiteral("-")}, &text));
     // Text drawn in a proportional font comes back with its runs of blanks as one.
-    const QString words = text.simplified();
+    const QString words = examo::testing::pdfText(pdf).simplified();
     EXPECT_TRUE(
         words.contains(QStringLiteral("\u00C8ric Farm Grade 3 Score 2 of 3. 66% Time spent")))
-        << text.toStdString();
+        << words.toStdString();
     EXPECT_FALSE(player.module().QuizOpen);
 }
 

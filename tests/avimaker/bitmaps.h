@@ -13,17 +13,19 @@
 // Bitmap files for the tests, written byte by byte so that every header field is known.
 namespace bitmaps {
 
-inline void put16(std::vector<std::uint8_t>& b, std::size_t at, std::uint32_t v) {
-    b[at] = static_cast<std::uint8_t>(v);
-    b[at + 1] = static_cast<std::uint8_t>(v >> 8);
-}
+using Bytes = std::vector<std::uint8_t>;
 
-inline void put32(std::vector<std::uint8_t>& b, std::size_t at, std::uint32_t v) {
-    for (int i = 0; i < 4; ++i)
+inline void put(Bytes& b, std::size_t at, std::uint32_t v, int bytes) {
+    for (int i = 0; i < bytes; ++i)
         b[at + i] = static_cast<std::uint8_t>(v >> (8 * i));
 }
-
-inline std::uint32_t get32(const std::vector<std::uint8_t>& b, std::size_t at) {
+inline void put16(Bytes& b, std::size_t at, std::uint32_t v) {
+    put(b, at, v, 2);
+}
+inline void put32(Bytes& b, std::size_t at, std::uint32_t v) {
+    put(b, at, v, 4);
+}
+inline std::uint32_t get32(const Bytes& b, std::size_t at) {
     return std::uint32_t(b[at]) | std::uint32_t(b[at + 1]) << 8 | std::uint32_t(b[at + 2]) << 16 |
            std::uint32_t(b[at + 3]) << 24;
 }
@@ -45,10 +47,9 @@ inline QImage quarters(int width, int height, int frame = 0) {
 }
 
 // A plain bottom-up BITMAPFILEHEADER and BITMAPINFOHEADER with room for the pixels.
-inline std::vector<std::uint8_t> header(int width, int height, int bitCount, int colours,
-                                        std::uint32_t imageSize) {
+inline Bytes header(int width, int height, int bitCount, int colours, std::uint32_t imageSize) {
     const std::uint32_t offset = 54 + 4 * colours;
-    std::vector<std::uint8_t> b(offset + imageSize, 0);
+    Bytes b(offset + imageSize, 0);
     b[0] = 'B';
     b[1] = 'M';
     put32(b, 2, static_cast<std::uint32_t>(b.size()));
@@ -61,60 +62,51 @@ inline std::vector<std::uint8_t> header(int width, int height, int bitCount, int
     put32(b, 34, imageSize);
     put32(b, 38, 3780);
     put32(b, 42, 3780);
-    put32(b, 46, bitCount <= 8 ? static_cast<std::uint32_t>(colours) : 0);
+    put32(b, 46, static_cast<std::uint32_t>(colours));
     return b;
 }
 
-inline std::size_t stride(int width, int bitCount) {
-    return (static_cast<std::size_t>(width) * bitCount + 31) / 32 * 4;
-}
-
-inline std::vector<std::uint8_t> bmp24(const QImage& image) {
-    const std::size_t rowBytes = stride(image.width(), 24);
-    auto b = header(image.width(), image.height(), 24, 0,
+// The picture as a 24-bit bitmap, or as an 8-bit one with a full 256-entry colour table:
+// the picture's colours first, then greys.
+inline Bytes bmp(const QImage& image, int bits) {
+    std::map<QRgb, int> index;
+    std::vector<QRgb> table;
+    for (int y = 0; bits == 8 && y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x)
+            if (index.emplace(image.pixel(x, y), int(table.size())).second)
+                table.push_back(image.pixel(x, y));
+    while (bits == 8 && table.size() < 256)
+        table.push_back(qRgb(int(table.size()), int(table.size()), int(table.size())));
+    const std::size_t rowBytes = (static_cast<std::size_t>(image.width()) * bits + 31) / 32 * 4;
+    const int colours = static_cast<int>(table.size());
+    auto b = header(image.width(), image.height(), bits, colours,
                     static_cast<std::uint32_t>(rowBytes * image.height()));
+    for (int i = 0; i < colours; ++i)
+        put(b, 54 + 4 * i, table[i] & 0xFFFFFF, 3);
+    const std::size_t pixels = 54 + 4 * colours;
     for (int y = 0; y < image.height(); ++y)
         for (int x = 0; x < image.width(); ++x) {
             const QRgb c = image.pixel(x, image.height() - 1 - y);
-            const std::size_t at = 54 + y * rowBytes + 3 * x;
-            b[at] = static_cast<std::uint8_t>(qBlue(c));
-            b[at + 1] = static_cast<std::uint8_t>(qGreen(c));
-            b[at + 2] = static_cast<std::uint8_t>(qRed(c));
+            if (bits == 8)
+                b[pixels + y * rowBytes + x] = static_cast<std::uint8_t>(index.at(c));
+            else
+                put(b, pixels + y * rowBytes + 3 * x, c & 0xFFFFFF, 3);
         }
     return b;
 }
-
-// An 8-bit bitmap with a full 256-entry colour table: the picture's colours first, then greys.
-inline std::vector<std::uint8_t> bmp8(const QImage& image) {
-    std::map<QRgb, int> index;
-    std::vector<QRgb> table;
-    for (int y = 0; y < image.height(); ++y)
-        for (int x = 0; x < image.width(); ++x)
-            if (index.emplace(image.pixel(x, y) | 0xFF000000u, int(table.size())).second)
-                table.push_back(image.pixel(x, y));
-    while (table.size() < 256)
-        table.push_back(qRgb(int(table.size()), int(table.size()), int(table.size())));
-    const std::size_t rowBytes = stride(image.width(), 8);
-    auto b = header(image.width(), image.height(), 8, 256,
-                    static_cast<std::uint32_t>(rowBytes * image.height()));
-    for (int i = 0; i < 256; ++i) {
-        b[54 + 4 * i] = static_cast<std::uint8_t>(qBlue(table[i]));
-        b[54 + 4 * i + 1] = static_cast<std::uint8_t>(qGreen(table[i]));
-        b[54 + 4 * i + 2] = static_cast<std::uint8_t>(qRed(table[i]));
-    }
-    for (int y = 0; y < image.height(); ++y)
-        for (int x = 0; x < image.width(); ++x)
-            b[1078 + y * rowBytes + x] = static_cast<std::uint8_t>(
-                index.at(image.pixel(x, image.height() - 1 - y) | 0xFF000000u));
-    return b;
+inline Bytes bmp24(const QImage& image) {
+    return bmp(image, 24);
+}
+inline Bytes bmp8(const QImage& image) {
+    return bmp(image, 8);
 }
 
-inline void write(const std::string& path, const std::vector<std::uint8_t>& bytes) {
+inline void write(const std::string& path, const Bytes& bytes) {
     std::ofstream(path, std::ios::binary | std::ios::trunc)
         .write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
 }
 
-inline std::vector<std::uint8_t> read(const std::string& path) {
+inline Bytes read(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
     return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }

@@ -2,66 +2,53 @@
 
 #include "platform/avifilelibrary.h"
 
+#include <set>
 #include <string>
 #include <vector>
 
 namespace examo::fakes {
 
-// Records each call by name; results are scripted per operation name.
+// Keeps the frames written and the handles not yet released; each step's result is scripted.
 class FakeAviFileLibrary : public AviFileLibrary {
 public:
-    void fileInit() override { calls.push_back("AVIFileInit"); }
-    void fileExit() override { calls.push_back("AVIFileExit"); }
-    long fileOpen(AviFileHandle& file, const std::string& path, std::uint32_t mode) override {
-        calls.push_back("AVIFileOpen|" + path + "|" + std::to_string(mode));
-        file = openResult == 0 ? 1 : 0;
-        return openResult;
+    void fileInit() override { ++inits; }
+    void fileExit() override { --inits; }
+    long fileOpen(AviFileHandle& file, const std::string&, std::uint32_t) override {
+        return make(file, openResult);
     }
     long fileCreateStream(AviFileHandle, AviStreamHandle& stream,
                           const AviStreamInfo& info) override {
-        calls.push_back("AVIFileCreateStream");
         lastInfo = info;
-        stream = createStreamResult == 0 ? 2 : 0;
-        return createStreamResult;
+        return make(stream, createStreamResult);
     }
-    long saveOptions(std::intptr_t, std::uint32_t flags, AviStreamHandle,
+    long saveOptions(std::intptr_t, std::uint32_t, AviStreamHandle,
                      AviCompressOptions& options) override {
-        calls.push_back("AVISaveOptions|" + std::to_string(flags));
         options = chosenOptions;
         return saveOptionsResult;
     }
-    long saveOptionsFree(AviCompressOptions&) override {
-        calls.push_back("AVISaveOptionsFree");
-        return 0;
-    }
+    long saveOptionsFree(AviCompressOptions&) override { return 0; }
     long makeCompressedStream(AviStreamHandle& compressed, AviStreamHandle,
                               const AviCompressOptions&) override {
-        calls.push_back("AVIMakeCompressedStream");
-        compressed = compressResult == 0 ? 3 : 0;
-        return compressResult;
+        return make(compressed, compressResult);
     }
-    long streamSetFormat(AviStreamHandle, std::int32_t position,
-                         std::span<const std::uint8_t> format) override {
-        calls.push_back("AVIStreamSetFormat|" + std::to_string(position) + "|" +
-                        std::to_string(format.size()));
+    long streamSetFormat(AviStreamHandle, std::int32_t, std::span<const std::uint8_t>) override {
         return setFormatResult;
     }
-    long streamWrite(AviStreamHandle, std::int32_t start, std::int32_t samples,
-                     std::span<const std::uint8_t> data, std::uint32_t flags) override {
-        calls.push_back("AVIStreamWrite|" + std::to_string(start) + "|" + std::to_string(samples) +
-                        "|" + std::to_string(data.size()) + "|" + std::to_string(flags));
+    long streamWrite(AviStreamHandle, std::int32_t, std::int32_t,
+                     std::span<const std::uint8_t> data, std::uint32_t) override {
+        if (writeResult == 0)
+            frames.emplace_back(data.begin(), data.end());
         return writeResult;
     }
-    long streamRelease(AviStreamHandle stream) override {
-        calls.push_back("AVIStreamRelease|" + std::to_string(stream));
-        return 0;
-    }
-    long fileRelease(AviFileHandle) override {
-        calls.push_back("AVIFileRelease");
-        return 0;
+    long streamRelease(AviStreamHandle stream) override { return release(stream); }
+    long fileRelease(AviFileHandle file) override {
+        release(file);
+        return fileReleaseResult;
     }
 
-    std::vector<std::string> calls;
+    int inits = 0;
+    std::set<std::intptr_t> live; // handles made and not released
+    std::vector<std::vector<std::uint8_t>> frames;
     AviStreamInfo lastInfo;
     AviCompressOptions chosenOptions{"mjpeg", 0, 0, 0};
     long openResult = 0;
@@ -70,6 +57,18 @@ public:
     long compressResult = 0;
     long setFormatResult = 0;
     long writeResult = 0;
+    long fileReleaseResult = 0;
+
+private:
+    long make(std::intptr_t& handle, long result) {
+        handle = result == 0 ? ++m_next : 0;
+        if (result == 0)
+            live.insert(handle);
+        return result;
+    }
+    long release(std::intptr_t handle) { return live.erase(handle) == 1 ? 0 : avierr::kBadHandle; }
+
+    std::intptr_t m_next = 0;
 };
 
 } // namespace examo::fakes

@@ -1,8 +1,8 @@
 #include "logviewerfixture.h"
 
 #include "platform/linux/qtprinter.h"
+#include "support/tools.h"
 
-#include <QProcess>
 #include <QRegularExpression>
 
 #include <algorithm>
@@ -72,21 +72,9 @@ TEST_F(LogViewerPrinting, AFailureShowsThePrintMessageAndSendsNothing) {
 // The real printer writing PDF files into a fresh folder, read back as a reader would.
 class LogViewerPrintingToPdf : public examo::testing::LogViewerTest {
 protected:
-    static QString pdfText(const QString& pdf) {
-        QProcess process;
-        process.start(QStringLiteral("pdftotext"),
-                      {QStringLiteral("-layout"), pdf, QStringLiteral("-")});
-        if (!process.waitForFinished(60000) || process.exitCode() != 0)
-            return {};
-        return QString::fromUtf8(process.readAllStandardOutput()).simplified();
-    }
     // The right edge of the rightmost word and the page's printable right edge, in points.
     static std::pair<double, double> rightEdges(const QString& pdf) {
-        QProcess process;
-        process.start(QStringLiteral("pdftotext"),
-                      {QStringLiteral("-bbox"), pdf, QStringLiteral("-")});
-        process.waitForFinished(60000);
-        const QString boxes = QString::fromUtf8(process.readAllStandardOutput());
+        const QString boxes = examo::testing::pdfText(pdf, QStringLiteral("-bbox"));
         double rightmost = 0;
         auto words = QRegularExpression(QStringLiteral("xMax=\"([\\d.]+)\"")).globalMatch(boxes);
         while (words.hasNext())
@@ -95,9 +83,6 @@ protected:
             QRegularExpression(QStringLiteral("<page width=\"([\\d.]+)\"")).match(boxes);
         const double margin = 6.35 * 72 / 25.4;
         return {rightmost, page.hasMatch() ? page.captured(1).toDouble() - margin : 0};
-    }
-    static QString simplified(const std::string& utf8) {
-        return QString::fromStdString(utf8).simplified();
     }
 };
 
@@ -114,25 +99,17 @@ TEST_F(LogViewerPrintingToPdf, ThePageHoldsTheFileNameAndTheLog) {
 
     EXPECT_TRUE(dialogs.messages.empty());
     ASSERT_FALSE(pdf.lastPdfPath().isEmpty());
-    const QString text = pdfText(pdf.lastPdfPath());
+    const QString text = examo::testing::pdfText(pdf.lastPdfPath()).simplified();
     EXPECT_EQ(text.toStdString(),
-              simplified(log + " \xC3\x88ric" + kAnn.substr(3) +
-                         " \xC3\x8Fsabel M\xC3\xBCller.    Score 12 of 20.  60%   Time spent "
-                         "10 minutes and 0 seconds.  Test date:  Sunday, Dec 6 2026  09:41 AM")
+              QString::fromStdString(
+                  log + " \xC3\x88ric" + kAnn.substr(3) +
+                  " \xC3\x8Fsabel M\xC3\xBCller.    Score 12 of 20.  60%   Time spent "
+                  "10 minutes and 0 seconds.  Test date:  Sunday, Dec 6 2026  09:41 AM")
+                  .simplified()
                   .toStdString());
     const auto [rightmost, printable] = rightEdges(pdf.lastPdfPath());
     EXPECT_GT(rightmost, 0.0);
     EXPECT_LE(rightmost, printable) << "nothing runs off the paper";
-}
-
-TEST_F(LogViewerPrintingToPdf, NoPrinterAndNoPdfFolderShowsThePrintMessage) {
-    QtPrinter none(QStringLiteral("ExamoForge"), std::nullopt, QtPrinter::Target::PdfOnly);
-    frmLog f(dialogs, fileDialogs, program, none);
-    f.txtLog->setPlainText(QStringLiteral("Ann"));
-    f.mnuPrint_Click();
-    ASSERT_EQ(dialogs.messages.size(), 1u);
-    EXPECT_EQ(dialogs.messages[0].text, "There has been an error in printing this log.");
-    EXPECT_EQ(dialogs.messages[0].icon, Dialogs::Icon::Critical);
 }
 
 } // namespace

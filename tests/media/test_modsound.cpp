@@ -6,6 +6,8 @@
 
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 using namespace examo;
 using Commands = std::vector<std::string>;
 
@@ -53,18 +55,18 @@ TEST_F(ModSound, ASmallAviIsCentredAtItsOwnSize) {
     EXPECT_TRUE(dialogs.messages.empty());
 }
 
-TEST_F(ModSound, ALargerAviIsShrunkToFillTheBox) {
-    EXPECT_EQ(aviIn320x240(640, 480)[4], "put movie destination at 0 0  320  240");
-}
-
-TEST_F(ModSound, AWideAviKeepsItsSizeWithANegativeLeft) {
-    EXPECT_EQ(aviIn320x240(400, 200)[4], "put movie destination at -40  20  400  200");
-}
-
-TEST_F(ModSound, HalvesRoundToTheEvenNeighbour) {
-    EXPECT_EQ(aviIn320x240(161, 121)[4], "put movie destination at  80  60  161  121");
-    mci.commands.clear();
-    EXPECT_EQ(aviIn320x240(163, 123)[4], "put movie destination at  78  58  163  123");
+TEST_F(ModSound, AnAviIsCentredAtItsSizeOrShrunkToFillTheBox) {
+    const std::tuple<int, int, const char*> cases[] = {
+        {640, 480, "put movie destination at 0 0  320  240"},
+        {400, 200, "put movie destination at -40  20  400  200"}, // wide: keeps its size
+        // Halves round to the even neighbour.
+        {161, 121, "put movie destination at  80  60  161  121"},
+        {163, 123, "put movie destination at  78  58  163  123"},
+    };
+    for (const auto& [w, h, placement] : cases) {
+        mci.commands.clear();
+        EXPECT_EQ(aviIn320x240(w, h).at(4), placement);
+    }
 }
 
 TEST_F(ModSound, ADeviceThatCannotStretchGetsNoPlacement) {

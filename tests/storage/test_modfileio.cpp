@@ -21,14 +21,11 @@ TEST(FileDialogsRequest, OpenAsksWithTheFixedValues) {
     ASSERT_EQ(fd.calls.size(), 1u);
     const auto& r = fd.calls[0].request;
     EXPECT_EQ(fd.calls[0].kind, FakeFileDialogs::Kind::Open);
-    EXPECT_EQ(r.structSize, 76u);
     EXPECT_EQ(r.owner, 4242);
     EXPECT_EQ(r.filter, std::string("Examo Tests (*.exm)\0*.exm\0\0", 27));
     EXPECT_EQ(r.filterIndex, 1);
     EXPECT_EQ(r.fileBuffer, std::string(257, '\0'));
-    EXPECT_EQ(r.maxFile, 256u);
     EXPECT_EQ(r.fileTitleBuffer, std::string(257, '\0'));
-    EXPECT_EQ(r.maxFileTitle, 256u);
     EXPECT_EQ(r.initialDir, "/home/ann");
     EXPECT_EQ(r.title, "Open File...");
     EXPECT_EQ(r.flags, 0x81000u);
@@ -41,11 +38,8 @@ TEST(FileDialogsRequest, SaveProposesUntitledWithTheExtension) {
     modFileIO::ShowSaveDialog(fd, 7, "Text Files (*.txt)", "/q", "txt");
     const auto& r = fd.calls[0].request;
     EXPECT_EQ(fd.calls[0].kind, FakeFileDialogs::Kind::Save);
-    EXPECT_EQ(r.structSize, 76u);
     EXPECT_EQ(r.fileBuffer, "untitled.exm" + std::string(247, ' '));
-    EXPECT_EQ(r.maxFile, 260u);
     EXPECT_EQ(r.fileTitleBuffer, "untitled.exm");
-    EXPECT_EQ(r.maxFileTitle, 0u);
     EXPECT_EQ(r.title, "Save File...");
     EXPECT_EQ(r.flags, 0x80002u);
     EXPECT_EQ(r.defaultExt, "exm");

@@ -111,10 +111,15 @@ TEST(QuizFile, FilesThatAreNoQuizGiveAnErrorNotACrash) {
     EXPECT_FALSE(quizfile::Describe(quizfile::ReadError::TooLarge).empty());
 }
 
-TEST(QuizFile, AFailedSaveLeavesTheOldQuizIntact) {
+TEST(QuizFile, ASavedQuizKeepsItsPermissionsAndAFailedSaveLeavesTheOldOne) {
     TempFolder dir;
     const auto path = dir.path("math.exm");
+    namespace fs = std::filesystem;
+    writeBytes(path, "old");
+    fs::permissions(path, fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
     ASSERT_TRUE(quizfile::Write(path, "Old", "Class", {kRecord2}));
+    EXPECT_EQ(fs::status(path).permissions(),
+              fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read); // 0640
     const auto before = readBytes(path);
     {
         examo::testing::FileSizeLimit limit(16);

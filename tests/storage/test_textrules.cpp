@@ -15,20 +15,13 @@ TEST(NumberText, WholeNumbersCarryALeadingBlankUnlessNegative) {
 }
 
 TEST(NumberText, ReadingStopsAtTheFirstCharacterThatCannotContinueANumber) {
-    EXPECT_EQ(Val(" 2"), 2.0);
-    EXPECT_EQ(Val("2.5"), 2.5);
-    EXPECT_EQ(Val("3.5"), 3.5);
-    EXPECT_EQ(Val("1x"), 1.0);
-    EXPECT_EQ(Val(""), 0.0);
-    EXPECT_EQ(Val("   "), 0.0);
-    EXPECT_EQ(Val("abc"), 0.0);
-    EXPECT_EQ(Val("  -4"), -4.0);
-    EXPECT_EQ(Val("1.2.3"), 1.2);
-    EXPECT_EQ(Val(".5"), 0.5);
-    EXPECT_EQ(Val("1e3"), 1000.0);
-    EXPECT_EQ(Val("1e"), 1.0);
-    EXPECT_EQ(Val("2 3"), 2.0);
-    EXPECT_EQ(Val("1e999999"), 0.0); // no infinity leaks out
+    const std::pair<const char*, double> cases[] = {
+        {" 2", 2},  {"2.5", 2.5}, {"1x", 1},       {"", 0},     {"   ", 0},
+        {"abc", 0}, {"  -4", -4}, {"1.2.3", 1.2},  {".5", 0.5}, {"1e3", 1000},
+        {"1e", 1},  {"2 3", 2},   {"1e999999", 0}, // no infinity leaks out
+    };
+    for (const auto& [text, value] : cases)
+        EXPECT_EQ(Val(text), value) << '"' << text << '"';
 }
 
 TEST(NumberText, RoundingSendsHalvesToTheEvenNeighbour) {
