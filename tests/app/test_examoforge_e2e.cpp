@@ -55,29 +55,9 @@ TEST_F(CreatorEndToEnd, ALogOnTheCommandLineOpensInTheViewer) {
     EXPECT_EQ(creator.scoreLogViewer(), nullptr); // closed with the creator
 }
 
-TEST_F(CreatorEndToEnd, AQuizOnTheCommandLineLoadsWithoutTheViewer) {
-    ASSERT_TRUE(quizfile::Write(dir.path("farm.exm"), "Farm", "Grade 3",
-                                {"t\xA9Q1\xA9none\xA9 0", "t\xA9Q2\xA9none\xA9 1"}));
-    program.command = dir.path("farm.exm");
-    ExamoForgeDesktop creatorDesktop(dialogs, fileDialogs, program, std::nullopt);
-    ExamoForge creator(creatorDesktop.services, creatorDesktop.aviLibrary);
-    creator.module().Main();
-    EXPECT_EQ(creator.scoreLogViewer(), nullptr);
-    EXPECT_EQ(creator.module().QuestionCounter, 3);
-    EXPECT_EQ(creator.window().txtTitle->text(), QStringLiteral("Farm"));
-}
-
 TEST_F(CreatorEndToEnd, TheRecentFilesReachTheSettingsFileAtExit) {
-    // Its own settings folder: other tests that run meanwhile write theirs at exit too.
-    const QByteArray oldConfig = qgetenv("XDG_CONFIG_HOME");
-    qputenv("XDG_CONFIG_HOME", QByteArray::fromStdString(dir.path("config")));
-    struct Restore {
-        QByteArray value;
-        ~Restore() { qputenv("XDG_CONFIG_HOME", value); }
-    } restore{oldConfig};
     const QString file = QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) +
                          QStringLiteral("/ExamoForge/ExamoForge.conf");
-    std::filesystem::remove(file.toStdString()); // a first run
     ASSERT_TRUE(
         quizfile::Write(dir.path("farm.exm"), "Farm", "Grade 3", {"t\xA9Q1\xA9none\xA9 0"}));
     {

@@ -159,13 +159,10 @@ TEST_F(CreatorTest, RemovingQuestionsMovesTheLaterOnesUp) {
     EXPECT_EQ(mod.QuestionTexts[2], "Q3");
     EXPECT_EQ(form.lblNumber->text(), QStringLiteral("Question # 5"));
     EXPECT_TRUE(form.lblEditMode->isHidden());
-}
-
-TEST_F(CreatorTest, RemovingTheOnlyQuestionLeavesAnEmptyList) {
-    start();
-    addTrueFalse(QStringLiteral("Only"), 0);
-    choose(0);
-    form.cmdRemove->click();
+    for (int left = 4; left >= 1; --left) { // down to an empty list
+        choose(0);
+        form.cmdRemove->click();
+    }
     EXPECT_EQ(mod.QuestionCounter, 1);
     EXPECT_EQ(form.cboExist->count(), 0);
     EXPECT_TRUE(form.cboExist->isEnabled());
@@ -184,34 +181,33 @@ TEST_F(CreatorTest, SwitchingTheTypeKeepsTheOtherFramesText) {
     EXPECT_EQ(form.txtTFquestion->text(), QStringLiteral("True or false"));
 }
 
-TEST_F(CreatorTest, DontAskAgainWithCancelKeepsEditModeForGood) {
-    start();
-    addTrueFalse(QStringLiteral("Q"), 0);
-    choose(0);
-    answerNextModal<QDialog>([this](QDialog*) {
-        mod.askDialog().chkAsk->click();
-        mod.askDialog().CancelButton->click();
-    });
-    form.lblEditMode->onClick();
-    EXPECT_EQ(mod.askDialog().windowTitle(), QStringLiteral("Leaving Edit Mode"));
-    EXPECT_TRUE(mod.DontAskAgain);
-    EXPECT_FALSE(form.lblEditMode->isHidden());
-    form.lblEditMode->onClick(); // not asked again, and the answer stays Cancel
-    EXPECT_FALSE(form.lblEditMode->isHidden());
-}
-
-TEST_F(CreatorTest, DontAskAgainWithOkLeavesEditModeAtOnceLater) {
-    start();
-    addTrueFalse(QStringLiteral("Q"), 0);
-    choose(0);
-    answerNextModal<QDialog>([this](QDialog*) {
-        EXPECT_FALSE(mod.askDialog().chkAsk->isChecked());
-        mod.askDialog().chkAsk->click();
-        mod.askDialog().OKButton->click();
-    });
-    form.lblEditMode->onClick();
-    EXPECT_TRUE(form.lblEditMode->isHidden());
-    choose(0);
-    form.lblEditMode->onClick();
-    EXPECT_TRUE(form.lblEditMode->isHidden());
+TEST_F(CreatorTest, DontAskAgainRemembersTheAnswerForGood) {
+    struct Case {
+        bool ok;
+        bool editModeAfter;
+    };
+    for (const Case& c : {Case{false, true}, Case{true, false}}) {
+        ExamoForge other{services, aviLibrary};
+        modCreate& m = other.module();
+        frmCreate& f = other.window();
+        m.Main();
+        f.optType[1]->click();
+        type(f.txtTFquestion, QStringLiteral("Q"));
+        f.cmdAdd->click();
+        f.cboExist->setCurrentIndex(0);
+        Q_EMIT f.cboExist->activated(0);
+        answerNextModal<QDialog>([&m, &c](QDialog*) {
+            EXPECT_FALSE(m.askDialog().chkAsk->isChecked());
+            m.askDialog().chkAsk->click();
+            (c.ok ? m.askDialog().OKButton : m.askDialog().CancelButton)->click();
+        });
+        f.lblEditMode->onClick();
+        EXPECT_EQ(m.askDialog().windowTitle(), QStringLiteral("Leaving Edit Mode"));
+        EXPECT_TRUE(m.DontAskAgain);
+        EXPECT_EQ(f.lblEditMode->isHidden(), !c.editModeAfter);
+        f.cboExist->setCurrentIndex(0);
+        Q_EMIT f.cboExist->activated(0);
+        f.lblEditMode->onClick(); // not asked again: the same answer
+        EXPECT_EQ(f.lblEditMode->isHidden(), !c.editModeAfter);
+    }
 }

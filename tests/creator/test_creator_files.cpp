@@ -90,30 +90,36 @@ TEST_F(CreatorTest, AFailedMediaCopyLeavesItsFieldAsItWas) {
     EXPECT_EQ(record::ParseQuestion(mod.QuestionRecords[1]).question->media, dir.path("dog.bmp"));
 }
 
-TEST_F(CreatorTest, AnEmptyTitleOrClassIsRefusedAndNothingIsWritten) {
-    start();
-    addTrueFalse(QStringLiteral("Q"), 0);
-    type(form.txtTeacher, QStringLiteral("C"));
-    fileDialogs.paths.push_back(dir.path("q.exm"));
-    form.cmdOkay->click();
-    ASSERT_EQ(dialogs.messages.size(), 1u);
-    EXPECT_EQ(dialogs.messages[0].text,
-              "Please fill in all fields before attempting to save this test.");
-    EXPECT_FALSE(std::filesystem::exists(dir.path("q.exm")));
-    EXPECT_EQ(form.windowTitle(), QStringLiteral("Examo Me Test Creator - untitled.exm"));
-}
-
-TEST_F(CreatorTest, AFileThatCannotBeWrittenIsReported) {
-    start();
-    type(form.txtTitle, QStringLiteral("T"));
-    type(form.txtTeacher, QStringLiteral("C"));
-    addTrueFalse(QStringLiteral("Q"), 0);
-    fileDialogs.paths.push_back(dir.path("no/such/folder/q.exm"));
-    form.cmdOkay->click();
-    ASSERT_EQ(dialogs.messages.size(), 1u);
-    EXPECT_EQ(dialogs.messages[0].text.rfind("Error saving test!", 0), 0u);
-    EXPECT_EQ(dialogs.messages[0].icon, Dialogs::Icon::Critical);
-    EXPECT_FALSE(form.mnuFileRecent->menuAction()->isVisible());
+TEST_F(CreatorTest, AnEmptyTitleOrAnUnwritableFileIsReportedAndNothingIsWritten) {
+    struct Case {
+        QString title;
+        std::string path;
+        std::string message;
+        Dialogs::Icon icon;
+    };
+    for (const Case& c :
+         {Case{QString(), "q.exm", "Please fill in all fields before attempting to save this test.",
+               Dialogs::Icon::Critical},
+          Case{QStringLiteral("T"), "no/such/folder/q.exm", "Error saving test!",
+               Dialogs::Icon::Critical}}) {
+        ExamoForge other{services, aviLibrary};
+        other.module().Main();
+        dialogs.messages.clear();
+        type(other.window().txtTitle, c.title);
+        type(other.window().txtTeacher, QStringLiteral("C"));
+        other.window().optType[1]->click();
+        type(other.window().txtTFquestion, QStringLiteral("Q"));
+        other.window().cmdAdd->click();
+        fileDialogs.paths.push_back(dir.path(c.path));
+        other.window().cmdOkay->click();
+        ASSERT_EQ(dialogs.messages.size(), 1u);
+        EXPECT_EQ(dialogs.messages[0].text.rfind(c.message, 0), 0u);
+        EXPECT_EQ(dialogs.messages[0].icon, c.icon);
+        EXPECT_FALSE(std::filesystem::exists(dir.path(c.path)));
+        EXPECT_EQ(other.window().windowTitle(),
+                  QStringLiteral("Examo Me Test Creator - untitled.exm"));
+        EXPECT_FALSE(other.window().mnuFileRecent->menuAction()->isVisible());
+    }
 }
 
 TEST_F(CreatorTest, OpeningAQuizWithEmptyLinesFillsTheEditor) {

@@ -80,38 +80,36 @@ TEST_F(PlayerTest, AQuizWithNoQuestionsIsScoredAsOneAfterTheFirstClick) {
     EXPECT_EQ(scorelog::Read(dir.path("empty.log")).entries.size(), 1u);
 }
 
-TEST_F(PlayerTest, BlanksAreNoNameAndNoEndsTheProgram) {
-    program.command = writeQuiz("math.exm", multipleChoice(1));
-    dialogs.inputAnswers = {"   "};
-    dialogs.answers = {Dialogs::Answer::No};
-    mod.Main();
-    ASSERT_EQ(dialogs.messages.size(), 1u);
-    EXPECT_EQ(dialogs.messages[0].text, "You must type a name.  Try again?");
-    EXPECT_EQ(dialogs.messages[0].buttons, Dialogs::Buttons::YesNo);
-    EXPECT_TRUE(form.unloaded());
-    EXPECT_FALSE(mod.QuizOpen);
-    // Closing plays the farewell to its end.
-    ASSERT_FALSE(sounds().empty());
-    EXPECT_EQ(sounds().back(), (std::pair<int, std::uint32_t>{123, 4}));
-    EXPECT_EQ(mci.commands.back(), "close all");
-}
-
-TEST_F(PlayerTest, ASecondEmptyNameAfterYesEndsTheProgramToo) {
-    program.command = writeQuiz("math.exm", multipleChoice(1));
-    dialogs.inputAnswers = {std::nullopt, "  "};
-    dialogs.answers = {Dialogs::Answer::Yes};
-    mod.Main();
-    EXPECT_EQ(dialogs.inputs.size(), 2u);
-    EXPECT_TRUE(form.unloaded());
-}
-
-TEST_F(PlayerTest, NoToTryAgainFromFileOpenEndsTheProgramWhileAQuizIsOnShow) {
-    openAsAnn(writeQuiz("math.exm", multipleChoice(2)));
-    ASSERT_TRUE(mod.QuizOpen);
-    dialogs.inputAnswers = {std::nullopt};
-    dialogs.answers = {Dialogs::Answer::No};
-    mod.mnuFileOpen_Click();
-    EXPECT_TRUE(form.unloaded());
+TEST_F(PlayerTest, NoNameAndNoToTryAgainEndTheProgramWithTheFarewell) {
+    struct Case {
+        std::vector<std::optional<std::string>> names; // nullopt: Cancel
+        std::deque<Dialogs::Answer> tryAgain;
+        bool fromFileOpen;
+    };
+    for (const Case& c : {Case{{"   "}, {Dialogs::Answer::No}, false},
+                          Case{{std::nullopt, "  "}, {Dialogs::Answer::Yes}, false},
+                          Case{{std::nullopt}, {Dialogs::Answer::No}, true}}) {
+        ExamoMe other{services};
+        dialogs.messages.clear();
+        const auto path = writeQuiz("math.exm", multipleChoice(2));
+        if (c.fromFileOpen) {
+            dialogs.inputAnswers = {"Ann"};
+            fileDialogs.paths = {path};
+            other.module().mnuFileOpen_Click();
+            ASSERT_TRUE(other.module().QuizOpen); // a quiz on show does not stop it
+        } else {
+            program.command = path;
+        }
+        dialogs.inputAnswers = {c.names.begin(), c.names.end()};
+        dialogs.answers = c.tryAgain;
+        c.fromFileOpen ? other.module().mnuFileOpen_Click() : other.module().Main();
+        EXPECT_TRUE(other.window().unloaded());
+        EXPECT_FALSE(other.module().QuizOpen);
+        EXPECT_EQ(dialogs.messages.back().text, "You must type a name.  Try again?");
+        EXPECT_EQ(dialogs.messages.back().buttons, Dialogs::Buttons::YesNo);
+        EXPECT_EQ(sounds().back(), (std::pair<int, std::uint32_t>{123, 4})); // heard to its end
+        EXPECT_EQ(mci.commands.back(), "close all");
+    }
 }
 
 TEST_F(PlayerTest, FileOpenAsksWithTheQuizFilterAndSetsTheQuizFolder) {
@@ -126,37 +124,35 @@ TEST_F(PlayerTest, FileOpenAsksWithTheQuizFilterAndSetsTheQuizFolder) {
     EXPECT_EQ(mci.commands.front(), "close all");
 }
 
-TEST_F(PlayerTest, ACancelledOpenLeavesTheWindowEmpty) {
-    openAsAnn(writeQuiz("math.exm", multipleChoice(2)));
-    dialogs.inputAnswers.push_back("Ben");
-    fileDialogs.paths.push_back(std::nullopt);
-    mod.mnuFileOpen_Click();
-    EXPECT_FALSE(mod.QuizOpen);
-    EXPECT_EQ(mod.StudentName, "Ben");
-    EXPECT_EQ(form.lblTitle->text(), QString());
-    EXPECT_EQ(form.lblMQuestion->text(), QString());
-    EXPECT_EQ(form.lblCount->text(), QStringLiteral("Question # 1"));
-    EXPECT_EQ(form.lblScore->text(), QStringLiteral("Score: 0 correct of 0 total."));
-}
-
-TEST_F(PlayerTest, AFileWithAnotherExtensionIsRefused) {
+TEST_F(PlayerTest, ACancelledRefusedOrBrokenOpenLeavesTheWindowEmpty) {
     writeQuiz("quiz.exm.bak", multipleChoice(1));
-    openAsAnn(dir.path("quiz.exm.bak"));
-    ASSERT_EQ(dialogs.messages.size(), 1u);
-    EXPECT_EQ(dialogs.messages[0].text, "File does not appear to be a valid ExamoMe test.");
-    EXPECT_EQ(dialogs.messages[0].icon, Dialogs::Icon::Critical);
-    EXPECT_FALSE(mod.QuizOpen);
-}
-
-TEST_F(PlayerTest, AQuizThatCannotBeLoadedIsNamedAndTheWindowStaysEmpty) {
-    const auto path = dir.path("broken.exm");
-    examo::testing::writeBytes(path, "no separator here\r\n");
-    openAsAnn(path);
-    ASSERT_EQ(dialogs.messages.size(), 1u);
-    EXPECT_NE(dialogs.messages[0].text.find(path), std::string::npos);
-    EXPECT_EQ(dialogs.messages[0].icon, Dialogs::Icon::Critical);
-    EXPECT_FALSE(mod.QuizOpen);
-    EXPECT_EQ(form.lblMQuestion->text(), QString());
+    examo::testing::writeBytes(dir.path("broken.exm"), "no separator here\r\n");
+    struct Case {
+        std::optional<std::string> path;
+        std::string message; // empty: none
+    };
+    for (const Case& c :
+         {Case{std::nullopt, ""},
+          Case{dir.path("quiz.exm.bak"), "File does not appear to be a valid ExamoMe test."},
+          Case{dir.path("broken.exm"), dir.path("broken.exm")}}) {
+        openAsAnn(writeQuiz("math.exm", multipleChoice(2)));
+        dialogs.messages.clear();
+        dialogs.inputAnswers = {"Ben"};
+        fileDialogs.paths = {c.path};
+        mod.mnuFileOpen_Click();
+        EXPECT_FALSE(mod.QuizOpen);
+        EXPECT_EQ(mod.StudentName, "Ben");
+        EXPECT_EQ(form.lblTitle->text(), QString());
+        EXPECT_EQ(form.lblMQuestion->text(), QString());
+        EXPECT_EQ(form.lblScore->text(), QStringLiteral("Score: 0 correct of 0 total."));
+        if (c.message.empty()) {
+            EXPECT_TRUE(dialogs.messages.empty());
+            continue;
+        }
+        ASSERT_EQ(dialogs.messages.size(), 1u);
+        EXPECT_NE(dialogs.messages[0].text.find(c.message), std::string::npos);
+        EXPECT_EQ(dialogs.messages[0].icon, Dialogs::Icon::Critical);
+    }
 }
 
 TEST_F(PlayerTest, HelpAndAboutBoxes) {
