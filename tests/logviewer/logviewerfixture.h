@@ -31,7 +31,10 @@ protected:
     }
     // A log written by the player's own code: 7 of 9 in 75 seconds on Sunday, Dec 6 2026.
     std::string writeLog(const std::string& name, const std::vector<std::string>& cp1252Names) {
-        scorelog::ScoreLogRecord r{.score = 7, .questionCount = 9, .percentText = "77"};
+        scorelog::ScoreLogRecord r;
+        r.score = 7;
+        r.questionCount = 9;
+        r.percentText = "77";
         r.timeText = "1 minutes and 15 seconds";
         r.finishedAt = fakes::FakeClock().now();
         writeBytes(dir.path(name), "");

@@ -45,9 +45,9 @@ TEST(ScoreLog, EntriesAreAppendedScrambledOneLineEachInOrder) {
     ASSERT_TRUE(scorelog::AppendEntry(log, quiz("Ann", 7, 9, 75)));
     ASSERT_TRUE(scorelog::AppendEntry(log, quiz("Bob", 29, 50, 45)));
     // È and Ï scramble to CR and LF: the entry must still come back whole.
-    ASSERT_TRUE(scorelog::AppendEntry(log, quiz("\xC8\xCF", 7, 9, 75)));
+    ASSERT_TRUE(scorelog::AppendEntry(log, quiz("\xC8ric \xCFsa", 7, 9, 75)));
     // The entry's own CR LF is scrambled with it; the real line break follows unscrambled.
-    const std::string kEric = "\xC8\xCF" + kAnn.substr(3);
+    const std::string kEric = "\xC8ric \xCFsa" + kAnn.substr(3);
     EXPECT_EQ(readBytes(log), xorAll(kAnn, 197) + "\r\n" + xorAll(kBob, 197) + "\r\n" +
                                   xorAll(kEric, 197) + "\r\n");
 
