@@ -22,16 +22,13 @@ inline void put(Bytes& b, std::size_t at, std::uint32_t v, int bytes = 4) {
 // right with each frame number.
 inline QImage quarters(int width, int height, int frame = 0) {
     QImage image(width, height, QImage::Format_RGB32);
-    const QRgb colours[] = {qRgb(220, 30, 30), qRgb(30, 200, 60), qRgb(40, 60, 220),
-                            qRgb(240, 220, 40)};
+    const QRgb colours[] = {0xFFDC1E1E, 0xFF1EC83C, 0xFF283CDC, 0xFFF0DC28, 0xFFFFFFFF};
     const int edge = std::max(2, height / 8), left = frame * edge % std::max(1, width / 2 - edge);
     for (int y = 0; y < height; ++y)
         for (int x = 0; x < width; ++x) {
             const bool square =
-                x >= left && x < left + edge && y >= edge / 2 && y < edge / 2 + edge;
-            image.setPixel(x, y,
-                           square ? qRgb(255, 255, 255)
-                                  : colours[(y >= height / 2) * 2 + (x >= width / 2)]);
+                unsigned(x - left) < unsigned(edge) && unsigned(y - edge / 2) < unsigned(edge);
+            image.setPixel(x, y, colours[square ? 4 : (y >= height / 2) * 2 + (x >= width / 2)]);
         }
     return image;
 }
@@ -61,10 +58,7 @@ inline Bytes bmp(const QImage& image, int bits = 24) {
         for (int x = 0; x < image.width(); ++x) {
             const QRgb c = image.pixel(x, image.height() - 1 - y);
             const std::size_t at = offset + y * rowBytes + x * bits / 8;
-            if (bits == 8)
-                b[at] = index.at(c);
-            else
-                put(b, at, c & 0xFFFFFF, 3);
+            put(b, at, bits == 8 ? index.at(c) : c & 0xFFFFFF, bits == 8 ? 1 : 3);
         }
     return b;
 }
@@ -75,10 +69,6 @@ inline Bytes bmp24(const QImage& image) {
 inline void write(const std::string& path, const Bytes& bytes) {
     std::ofstream(path, std::ios::binary)
         .write(reinterpret_cast<const char*>(bytes.data()), bytes.size());
-}
-inline Bytes read(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), {}};
 }
 
 // The mean difference of two pictures of one size, 0 to 255 a channel.

@@ -25,20 +25,20 @@ inline Probe probe(const std::string& path) {
                 << QString::fromStdString(path))
             .output.trimmed()
             .split(QLatin1Char(','));
-    if (out.size() != 4)
-        return {};
-    return {out[0].toStdString(), out[1].toStdString(), out[2].toStdString(), out[3].toInt()};
+    return out.size() != 4 ? Probe{}
+                           : Probe{out[0].toStdString(), out[1].toStdString(), out[2].toStdString(),
+                                   out[3].toInt()};
 }
 
-// One decoded frame as FFmpeg's decoder gives it, through a PNG file beside the movie.
+// One decoded frame as FFmpeg gives it, through a PNG file beside the movie (a path without
+// blanks).
 inline QImage frame(const std::string& path, int index = 0) {
     const QString png = QString::fromStdString(path) + QStringLiteral(".%1.png").arg(index);
-    QStringList arguments = {QStringLiteral("-v"), QStringLiteral("error"), QStringLiteral("-i"),
-                             QString::fromStdString(path)};
-    arguments
-        << QStringLiteral("-vf select=eq(n\\,%1) -frames:v 1 -y").arg(index).split(QLatin1Char(' '))
-        << png;
-    return examo::testing::runProgram(QStringLiteral("ffmpeg"), arguments).ok
+    const QString arguments =
+        QStringLiteral("-v error -y -i %1 -vf select=eq(n\\,%2) -frames:v 1 %3")
+            .arg(QString::fromStdString(path), QString::number(index), png);
+    return examo::testing::runProgram(QStringLiteral("ffmpeg"), arguments.split(QLatin1Char(' ')))
+                   .ok
                ? QImage(png).convertToFormat(QImage::Format_RGB32)
                : QImage();
 }
