@@ -16,7 +16,7 @@ using Texts = std::vector<std::string>;
 class CDibTest : public ::testing::Test {
 protected:
     std::string file(const std::string& name, const Bytes& bytes = {}) const {
-        const std::string path = dir.filePath(QString::fromStdString(name)).toStdString();
+        std::string path = dir.filePath(QString::fromStdString(name)).toStdString();
         if (!bytes.empty())
             bitmaps::write(path, bytes);
         return path;
