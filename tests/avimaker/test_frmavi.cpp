@@ -1,12 +1,14 @@
 #include "avimaker/frmavi.h"
+#include "platform/linux/ffmpegavifilelibrary.h"
+#include "platform/linux/magickpictureloader.h"
 
 #include "bitmaps.h"
 #include "fakes/fakeavifilelibrary.h"
 #include "fakes/fakedialogs.h"
 #include "fakes/fakefiledialogs.h"
-#include "fakes/fakepictureloader.h"
 #include "fakes/fakeprograminfo.h"
 #include "fakes/fakeshell.h"
+#include "movies.h"
 
 #include <QTemporaryDir>
 
@@ -14,194 +16,166 @@
 
 #include <filesystem>
 
-using examo::frmAVI;
 using Texts = std::vector<std::string>;
+using Fake = examo::fakes::FakeAviFileLibrary;
+namespace fs = std::filesystem;
 
 namespace {
 
-// Remembers what the status line said whenever a frame went to the library.
-class WatchedAviLibrary : public examo::fakes::FakeAviFileLibrary {
-public:
-    long streamWrite(examo::AviStreamHandle stream, std::int32_t start, std::int32_t samples,
-                     std::span<const std::uint8_t> data, std::uint32_t flags) override {
-        statusAtWrite.push_back(window->lblStatus->text().toStdString());
-        return FakeAviFileLibrary::streamWrite(stream, start, samples, data, flags);
-    }
-    frmAVI* window = nullptr;
-    Texts statusAtWrite;
+// FFmpeg writing movies with the codec the test chose in the compression dialog.
+struct Ffmpeg : examo::FfmpegAviFileLibrary {
+    Ffmpeg()
+        : FfmpegAviFileLibrary([this](const auto&, examo::AviCompressOptions& options) {
+              options = {chosen, 0, 0, examo::avicompress::kValid};
+              return true;
+          }) {}
+    std::string chosen;
 };
 
-class FrmAviTest : public ::testing::Test {
+// The window on a fake or the real AVI library, adding bitmap files through its dialog.
+template <class Library> class AviWindow : public ::testing::Test {
 protected:
-    FrmAviTest() : form(dialogs, fileDialogs, shell, program, avi, pictures) { avi.window = &form; }
-
     std::string path(const std::string& name) const {
         return dir.filePath(QString::fromStdString(name)).toStdString();
     }
-    std::string bitmap(const std::string& name, int width, int height, int bits = 24,
-                       int frame = 0) {
-        const QImage picture = bitmaps::quarters(width, height, frame);
-        bitmaps::write(path(name), bits == 8 ? bitmaps::bmp8(picture) : bitmaps::bmp24(picture));
-        pictures.pictures.insert(QString::fromStdString(path(name)), picture);
-        return path(name);
-    }
-    void add(const std::string& file) {
-        fileDialogs.paths.push_back(file);
+    std::string add(const bitmaps::Bytes& bytes) {
+        fileDialogs.paths.push_back(path("bitmap" + std::to_string(++added) + ".bmp"));
+        bitmaps::write(*fileDialogs.paths.back(), bytes);
         form.cmdFileOpen_Click();
+        return path("bitmap" + std::to_string(added) + ".bmp");
     }
-    void write(const std::optional<std::string>& movie) {
-        fileDialogs.paths.push_back(movie);
-        avi.frames.clear();
+    std::string add(int width, int height, int bits = 24, int frame = 0) {
+        return add(bitmaps::bmp(bitmaps::quarters(width, height, frame), bits));
+    }
+    std::string write(const std::string& movie) {
+        fileDialogs.paths.push_back(path(movie));
         form.cmdWriteAVI_Click();
+        return path(movie);
     }
 
     QTemporaryDir dir;
+    int added = 0;
     examo::fakes::FakeDialogs dialogs;
     examo::fakes::FakeFileDialogs fileDialogs;
     examo::fakes::FakeShell shell;
     examo::fakes::FakeProgramInfo program;
-    WatchedAviLibrary avi;
-    examo::fakes::FakePictureLoader pictures;
-    frmAVI form;
+    Library avi;
+    examo::MagickPictureLoader pictures;
+    examo::frmAVI form{dialogs, fileDialogs, shell, program, avi, pictures};
 };
+using FrmAviTest = AviWindow<Fake>;
+using AviMakerTest = AviWindow<Ffmpeg>;
 
 TEST_F(FrmAviTest, OnlyBitmapsOfTheFirstOnesFormatJoinTheList) {
-    add(bitmap("a.bmp", 32, 24));
-    EXPECT_EQ(form.FirstWidth, 32);
+    const std::string first = add(32, 24);
     EXPECT_EQ(form.imgPreview->pixmap().size(), QSize(32, 24));
-    add(bitmap("wide.bmp", 40, 24));
-    add(bitmap("tall.bmp", 32, 32));
-    add(bitmap("palette.bmp", 32, 24, 8));
-    auto rle = bitmaps::bmp24(bitmaps::quarters(32, 24));
-    bitmaps::put32(rle, 30, 1); // claims run-length compression
-    bitmaps::write(path("rle.bmp"), rle);
-    add(path("rle.bmp"));
-    bitmaps::write(path("junk.bmp"), {'J', 'U', 'N', 'K'});
-    add(path("junk.bmp"));
-    add(path("a.bmp")); // the same file twice is two frames
+    add(40, 24);
+    add(32, 32);
+    add(32, 24, 8);
+    auto rle = bitmaps::bmp(bitmaps::quarters(32, 24));
+    bitmaps::put(rle, 30, 1); // claims run-length compression
+    add(rle);
+    const std::string junk = add({'J', 'U', 'N', 'K'});
+    fileDialogs.paths.push_back(first); // the same file twice is two frames
+    form.cmdFileOpen_Click();
     EXPECT_EQ(form.lstDIBList->count(), 2);
     Texts expected(4, "Chosen bitmap file is a different format!");
-    expected.push_back("File is not a supported bitmap format:\r\n" + path("junk.bmp"));
+    expected.push_back("File is not a supported bitmap format:\r\n" + junk);
     EXPECT_EQ(dialogs.texts(), expected);
-    // Each dialog starts where the one before ended, whatever became of its file.
-    EXPECT_EQ(fileDialogs.calls.back().request.initialDir, path("junk.bmp"));
-
     form.cmdClearList_Click();
-    EXPECT_EQ(form.lstDIBList->count(), 0);
-    EXPECT_FALSE(form.cmdWriteAVI->isEnabled());
-    add(bitmap("big.bmp", 64, 48)); // the first format is forgotten
+    add(64, 48); // the first format is forgotten
     EXPECT_EQ(form.lstDIBList->count(), 1);
-    EXPECT_EQ(dialogs.messages.size(), 5u);
-}
-
-TEST_F(FrmAviTest, EachFrameIsItsFilesPixelsInListOrder) {
-    Texts files;
-    for (int i = 0; i < 3; ++i) {
-        files.push_back(bitmap(std::to_string(i) + ".bmp", 32, 24, 24, i));
-        add(files.back());
-    }
-    write(path("movie.avi"));
-    ASSERT_EQ(avi.frames.size(), 3u);
-    for (int i = 0; i < 3; ++i) {
-        const auto bytes = bitmaps::read(files[i]);
-        EXPECT_EQ(avi.frames[i], std::vector<std::uint8_t>(bytes.begin() + 54, bytes.end()));
-    }
-    EXPECT_EQ(avi.lastInfo.rate, 6u);
-    EXPECT_EQ(avi.lastInfo.frame.right, 32);
-    EXPECT_EQ(avi.lastInfo.frame.bottom, 24);
-    EXPECT_EQ(avi.statusAtWrite,
-              (Texts{"AVI Status", "Frame number 0 saved", "Frame number 1 saved"}));
-    EXPECT_EQ(form.lblStatus->text(), QStringLiteral("Finished!"));
-    EXPECT_TRUE(avi.live.empty());
-    EXPECT_TRUE(dialogs.messages.empty());
 }
 
 TEST_F(FrmAviTest, FramesPerSecondRule) {
     const std::pair<const char*, std::uint32_t> cases[] = {
-        {"  7", 7}, {"2.5x", 2}, {"-3", 1},  {"30.4", 30}, {"1e1", 10},  {"0.5", 1},   {"1.5", 2},
-        {"0", 1},   {"", 1},     {"abc", 1}, {"45", 30},   {"12.5", 12}, {"13.5", 14},
-    };
+        {"  7", 7}, {"2.5x", 2}, {"-3", 1}, {"1e1", 10}, {"0.5", 1}, {"abc", 1}, {"45", 30}};
     for (const auto& [text, rate] : cases)
-        EXPECT_EQ(frmAVI::FramesPerSecond(text), rate) << '"' << text << '"';
+        EXPECT_EQ(examo::frmAVI::FramesPerSecond(text), rate) << '"' << text << '"';
 }
 
-TEST_F(FrmAviTest, CancellingEitherDialogWritesNoFrames) {
-    add(bitmap("a.bmp", 16, 16));
-    write(std::nullopt);
+TEST_F(FrmAviTest, MissingBitmapsAndCancelledDialogs) {
+    const std::string a = add(16, 16, 24, 0), b = add(16, 16, 24, 1);
+    fileDialogs.paths.push_back(std::nullopt);
+    form.cmdWriteAVI_Click();
     avi.saveOptionsResult = 0;
-    write(path("cancel.avi"));
-    EXPECT_TRUE(avi.frames.empty());
-    EXPECT_TRUE(avi.live.empty());
-    EXPECT_TRUE(dialogs.messages.empty());
-    EXPECT_EQ(form.lblStatus->text(), QStringLiteral("AVI Status"));
-}
-
-TEST_F(FrmAviTest, MissingBitmapsWhenWriting) {
-    const std::string a = bitmap("a.bmp", 16, 16, 24, 0);
-    const std::string b = bitmap("b.bmp", 16, 16, 24, 1);
-    add(a);
-    add(b);
-    std::filesystem::remove(b);
-    write(path("repeat.avi"));
+    write("cancel.avi");
+    EXPECT_TRUE(avi.frames.empty() && dialogs.messages.empty());
+    avi.saveOptionsResult = 1;
+    fs::remove(b);
+    write("repeat.avi");
     ASSERT_EQ(avi.frames.size(), 2u);
     EXPECT_EQ(avi.frames[1], avi.frames[0]); // the frame before it again
-    std::filesystem::remove(a);
-    write(path("first.avi"));
+    fs::remove(a);
+    write("first.avi");
     EXPECT_EQ(dialogs.texts(),
               (Texts{"File does not exist:\r\n" + b, "File does not exist:\r\n" + a,
                      "Could not load first bitmap file in list!"}));
-    EXPECT_TRUE(avi.live.empty());
 }
 
 TEST_F(FrmAviTest, EveryFailureIsOneMessageReleasesAllAndDeletesTheMovie) {
-    add(bitmap("a.bmp", 16, 16));
-    const std::string movie = path("movie.avi");
-    for (long WatchedAviLibrary::*result :
-         {&WatchedAviLibrary::createStreamResult, &WatchedAviLibrary::compressResult,
-          &WatchedAviLibrary::setFormatResult, &WatchedAviLibrary::writeResult,
-          &WatchedAviLibrary::fileReleaseResult}) {
+    add(16, 16);
+    const std::string second = add(16, 16), movie = path("movie.avi");
+    for (long Fake::*result :
+         {&Fake::createStreamResult, &Fake::compressResult, &Fake::setFormatResult,
+          &Fake::writeResult, &Fake::fileReleaseResult, &Fake::openResult}) {
         dialogs.messages.clear();
         bitmaps::write(movie, {1, 2, 3});
         avi.*result = examo::avierr::kFileWrite;
-        write(movie);
+        write("movie.avi");
         avi.*result = 0;
         EXPECT_EQ(dialogs.texts(), Texts{"There was an error writing the file."});
         EXPECT_TRUE(avi.live.empty());
-        EXPECT_FALSE(std::filesystem::exists(movie));
+        // A file the library could not open is not its to delete, nor a link's target below.
+        EXPECT_EQ(fs::exists(movie), result == &Fake::openResult);
     }
-    // A file the library could not open is not its to delete, nor a link's target.
-    avi.openResult = examo::avierr::kFileWrite;
-    bitmaps::write(movie, {1, 2, 3});
-    write(movie);
-    EXPECT_TRUE(std::filesystem::exists(movie));
-    avi.openResult = 0;
-    std::filesystem::create_symlink(movie, path("link.avi"));
-    avi.writeResult = examo::avierr::kFileWrite;
-    write(path("link.avi"));
-    EXPECT_TRUE(std::filesystem::exists(movie));
-}
-
-TEST_F(FrmAviTest, ABitmapChangedAfterAddingStopsTheWrite) {
-    add(bitmap("a.bmp", 16, 16));
-    add(bitmap("b.bmp", 16, 16));
-    bitmap("b.bmp", 24, 16); // replaced by a wider picture
-    write(path("changed.avi"));
+    bitmaps::write(second, bitmaps::bmp(bitmaps::quarters(24, 16))); // changed after adding
+    fs::create_symlink(movie, path("link.avi"));
+    avi.frames.clear();
+    write("link.avi");
     EXPECT_EQ(avi.frames.size(), 1u);
-    EXPECT_EQ(dialogs.texts(), Texts{"There was an error writing the file."});
+    EXPECT_TRUE(fs::exists(movie));
 }
 
-TEST_F(FrmAviTest, ClosingUnloadsAndShowingAgainStartsAfresh) {
-    add(bitmap("a.bmp", 16, 16));
-    form.txtFPS->setText(QStringLiteral("12"));
-    form.show();
-    form.cmdCancel->click();
-    EXPECT_EQ(avi.inits, 0);
-    form.show();
-    EXPECT_EQ(avi.inits, 1);
-    EXPECT_EQ(form.lstDIBList->count(), 0);
-    EXPECT_EQ(form.txtFPS->text(), QStringLiteral("6"));
-    EXPECT_TRUE(form.LastBitmapFolder.empty());
-    form.close();
+TEST_F(AviMakerTest, FramesWithEveryCodecOfferedComeBackRightWayUpInOrder) {
+    const QImage shown[] = {bitmaps::quarters(320, 240, 0), bitmaps::quarters(320, 240, 2)};
+    form.txtFPS->setText(QStringLiteral("13.5"));
+    for (const int bits : {24, 8}) {
+        form.cmdClearList_Click();
+        for (const QImage& picture : shown)
+            add(bitmaps::bmp(picture, bits));
+        for (const auto& offer : avi.compressorsFor(320, 240)) {
+            SCOPED_TRACE(offer.codec + " from " + std::to_string(bits) + " bits");
+            avi.chosen = offer.codec;
+            const std::string movie = write(offer.codec + std::to_string(bits) + ".avi");
+            const auto p = movies::probe(movie);
+            EXPECT_EQ(p.codec, offer.codec);
+            EXPECT_EQ(p.frameRate, "14/1"); // halves to the even neighbour
+            EXPECT_EQ(p.frames, 2);
+            if (offer.codec == "rawvideo") { // uncompressed frames keep their depth
+                EXPECT_EQ(p.pixelFormat, bits == 8 ? "pal8" : "bgr24");
+            }
+            // 5 bits a channel or lossy codecs stray a little; upside down would be far off.
+            const double tolerance = offer.codec == "rawvideo" || offer.codec == "ffv1" ? 0 : 4;
+            for (const int i : {0, 1})
+                EXPECT_LE(bitmaps::meanDifference(movies::frame(movie, i), shown[i]), tolerance);
+        }
+    }
+}
+
+TEST_F(AviMakerTest, UncommonLayoutsComeOutRightWayUp) {
+    const QImage odd = bitmaps::quarters(21, 13), wide = bitmaps::quarters(32, 16);
+    auto topDown = bitmaps::bmp(odd.mirrored(false, true)); // rows first to last, height < 0
+    bitmaps::put(topDown, 22, static_cast<std::uint32_t>(-13));
+    const std::pair<bitmaps::Bytes, QImage> cases[] = {
+        {bitmaps::bmp(odd), odd}, {topDown, odd}, {bitmaps::bmp(wide, 32), wide}};
+    avi.chosen = "rawvideo";
+    for (const auto& [bytes, expected] : cases) {
+        form.cmdClearList_Click();
+        add(bytes);
+        const QImage decoded = movies::frame(write("layout" + std::to_string(added) + ".avi"));
+        EXPECT_EQ(bitmaps::meanDifference(decoded, expected), 0.0) << added;
+    }
 }
 
 } // namespace

@@ -12,10 +12,7 @@
 #include <QTextCursor>
 
 #include <gtest/gtest.h>
-
 #include <memory>
-#include <string>
-#include <vector>
 
 namespace examo::testing {
 
@@ -32,36 +29,25 @@ protected:
             m_form = viewer();
         return *m_form;
     }
-
-    // One finished quiz as the player logs it, on Sunday, Dec 6 2026 at 09:41.
-    static scorelog::ScoreLogRecord finished(const std::string& cp1252Name, int score, int count,
-                                             long long seconds) {
+    // A log written by the player's own code: 7 of 9 in 75 seconds on Sunday, Dec 6 2026.
+    std::string writeLog(const std::string& name, const std::vector<std::string>& cp1252Names) {
         scorelog::ScoreLogRecord r;
-        r.studentName = cp1252Name;
-        r.score = score;
-        r.questionCount = count;
-        r.percentText = scorelog::PercentText(score, count);
-        r.timeText = scorelog::TimeSpentText(seconds);
+        r.score = 7;
+        r.questionCount = 9;
+        r.percentText = "77";
+        r.timeText = "1 minutes and 15 seconds";
         r.finishedAt = fakes::FakeClock().now();
-        return r;
+        writeBytes(dir.path(name), "");
+        for (const auto& student : cp1252Names) {
+            r.studentName = student;
+            EXPECT_TRUE(scorelog::AppendEntry(dir.path(name), r));
+        }
+        return dir.path(name);
     }
-
-    // A log written by the player's own code, one entry per record, in order.
-    std::string writeLog(const std::string& name,
-                         const std::vector<scorelog::ScoreLogRecord>& records) {
-        const std::string path = dir.path(name);
-        writeBytes(path, "");
-        for (const auto& r : records)
-            EXPECT_TRUE(scorelog::AppendEntry(path, r));
-        return path;
-    }
-
-    // Opens a log through File > Open.
     void openThroughMenu(frmLog& f, const std::string& path) {
         fileDialogs.paths.push_back(path);
         f.mnuOpen->trigger();
     }
-
     static std::string shown(const frmLog& f) { return f.txtLog->toPlainText().toStdString(); }
     static bool caretAtStart(const frmLog& f) {
         const QTextCursor c = f.txtLog->textCursor();
@@ -78,11 +64,10 @@ private:
     std::unique_ptr<frmLog> m_form;
 };
 
-inline const std::string kAnn = "Ann.    Score 7 of 9.  77%   Time spent 1 minutes and 15 seconds."
-                                "  Test date:  Sunday, Dec 6 2026  09:41 AM";
-inline const std::string kBob = "Bob.    Score 3 of 3.  100%   Time spent 45 seconds."
-                                "  Test date:  Sunday, Dec 6 2026  09:41 AM";
-inline const std::string kCid = "Cid.    Score 0 of 4.  0%   Time spent 1 minutes and 1 seconds."
-                                "  Test date:  Sunday, Dec 6 2026  09:41 AM";
+// A student's entry as shown, for a name given in UTF-8.
+inline std::string entry(const std::string& name) {
+    return name + ".    Score 7 of 9.  77%   Time spent 1 minutes and 15 seconds."
+                  "  Test date:  Sunday, Dec 6 2026  09:41 AM";
+}
 
 } // namespace examo::testing

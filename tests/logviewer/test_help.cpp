@@ -1,37 +1,23 @@
 #include <QFile>
 #include <QRegularExpression>
-#include <QSet>
 #include <QTextBrowser>
 
 #include <gtest/gtest.h>
 
-namespace {
-
-QString helpPage() {
-    QFile page(QStringLiteral(":/help/examoforge.html"));
-    if (!page.open(QIODevice::ReadOnly))
-        return {};
-    return QString::fromUtf8(page.readAll());
-}
-
+// The teachers' help is built in, every contents link leads to its section, and the help
+// window shows it as rich text with the sections it promises.
 TEST(TeachersHelp, IsBuiltInAndEveryContentsLinkLeadsToItsSection) {
-    const QString html = helpPage();
-    ASSERT_FALSE(html.isEmpty());
-
-    QSet<QString> anchors;
-    auto names = QRegularExpression(QStringLiteral("<a name=\"([^\"]+)\">")).globalMatch(html);
-    while (names.hasNext())
-        anchors.insert(names.next().captured(1));
+    QFile page(QStringLiteral(":/help/examoforge.html"));
+    ASSERT_TRUE(page.open(QIODevice::ReadOnly));
+    const QString html = QString::fromUtf8(page.readAll());
     auto links = QRegularExpression(QStringLiteral("href=\"#([^\"]+)\"")).globalMatch(html);
     int count = 0;
-    while (links.hasNext()) {
+    for (; links.hasNext(); ++count) {
         const QString target = links.next().captured(1);
-        EXPECT_TRUE(anchors.contains(target)) << target.toStdString();
-        ++count;
+        EXPECT_TRUE(html.contains(QStringLiteral("<a name=\"%1\">").arg(target)))
+            << target.toStdString();
     }
     EXPECT_GE(count, 12);
-
-    // The help window shows it as rich text, with the sections it promises.
     QTextBrowser browser;
     browser.setHtml(html);
     const QString shown = browser.toPlainText();
@@ -41,5 +27,3 @@ TEST(TeachersHelp, IsBuiltInAndEveryContentsLinkLeadsToItsSection) {
         EXPECT_TRUE(shown.contains(QLatin1String(section))) << section;
     EXPECT_FALSE(shown.contains(QLatin1Char('<'))) << "no markup shows through";
 }
-
-} // namespace

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -21,8 +22,6 @@ public:
         std::error_code ec;
         std::filesystem::remove_all(m_path, ec);
     }
-    TempFolder(const TempFolder&) = delete;
-    TempFolder& operator=(const TempFolder&) = delete;
     std::string path(const std::string& name) const { return m_path + "/" + name; }
     const std::string& folder() const { return m_path; }
 
@@ -32,7 +31,7 @@ private:
 
 inline std::string readBytes(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    return {std::istreambuf_iterator<char>(in), {}};
 }
 
 inline void writeBytes(const std::string& path, const std::string& bytes) {
@@ -45,6 +44,12 @@ inline std::string xorAll(const std::string& s, unsigned char key) {
     for (unsigned char c : s)
         out += static_cast<char>(c ^ key);
     return out;
+}
+
+// A record written with '|' for the field separator, the byte A9.
+inline std::string rec(std::string s) {
+    std::replace(s.begin(), s.end(), '|', '\xA9');
+    return s;
 }
 
 // While alive, no file may grow beyond maxBytes: writes past it fail as on a full disk.
@@ -62,8 +67,6 @@ public:
         ::setrlimit(RLIMIT_FSIZE, &m_old);
         ::signal(SIGXFSZ, m_oldHandler);
     }
-    FileSizeLimit(const FileSizeLimit&) = delete;
-    FileSizeLimit& operator=(const FileSizeLimit&) = delete;
 
 private:
     rlimit m_old{};
