@@ -1,11 +1,14 @@
 // The creator with this desktop's real services; only the boxes a person answers are scripted.
+#include "../avimaker/bitmaps.h"
 #include "../storage/test_support.h"
 #include "app/examoforge/examoforgedesktop.h"
+#include "avimaker/frmavi.h"
 #include "creator/examoforge.h"
 #include "fakes/fakedialogs.h"
 #include "fakes/fakefiledialogs.h"
 #include "fakes/fakeprograminfo.h"
 #include "logviewer/frmlog.h"
+#include "platform/linux/percentshortpath.h"
 #include "storage/quizfile.h"
 #include "storage/scorelog.h"
 #include "support/tools.h"
@@ -83,4 +86,38 @@ TEST_F(CreatorEndToEnd, TheRecentFilesReachTheSettingsFileAtExit) {
     EXPECT_EQ(again.window().mnuRecent[1]->text().toStdString(), dir.path("Copy Of Farm.exm"));
     EXPECT_TRUE(again.window().mnuFileRecent->menuAction()->isVisible());
     again.window().close();
+}
+
+// Uncompressed frames written top-down do not play in GStreamer: the movie is checked in the
+// player's own media service, the right way up.
+TEST_F(CreatorEndToEnd, AMovieFromTheAviMakerPlaysRightWayUpInThePlayersMediaService) {
+    ExamoForgeDesktop desktop(dialogs, fileDialogs, program, std::nullopt);
+    FfmpegAviFileLibrary uncompressed([](const AviCompressionRequest&, AviCompressOptions& o) {
+        o = AviCompressOptions{.codec = "rawvideo", .flags = avicompress::kValid};
+        return true; // the compression dialog, answered
+    });
+    ExamoForge creator(desktop.services, uncompressed);
+    creator.window().mnuToolAVI->trigger();
+    auto* maker = dynamic_cast<frmAVI*>(creator.aviMaker());
+    ASSERT_NE(maker, nullptr);
+    const QImage frame = bitmaps::quarters(160, 120);
+    bitmaps::write(dir.path("frame.bmp"), bitmaps::bmp24(frame));
+    fileDialogs.paths = {dir.path("frame.bmp"), dir.path("frame.bmp"), dir.path("movie.avi")};
+    maker->cmdFileOpen_Click();
+    maker->cmdFileOpen_Click();
+    maker->cmdWriteAVI_Click();
+    ASSERT_EQ(maker->lblStatus->text(), QStringLiteral("Finished!"));
+
+    std::string reply;
+    auto& media = desktop.desktopMedia.commands;
+    ASSERT_EQ(media.send("open AVIvideo!" + encodeShortPath(dir.path("movie.avi")) + " alias movie",
+                         reply, 256),
+              0u);
+    const auto picture = media.shownPicture("movie");
+    ASSERT_TRUE(picture);
+    const QImage first(picture->rgb.data(), picture->size.width, picture->size.height,
+                       picture->size.width * 3, QImage::Format_RGB888);
+    EXPECT_LE(bitmaps::meanDifference(first, frame), 2.0);
+    EXPECT_GT(bitmaps::meanDifference(first, frame.mirrored(false, true)), 40.0);
+    media.send("close all", reply, 256);
 }
