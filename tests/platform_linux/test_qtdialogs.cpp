@@ -8,7 +8,7 @@
 
 using examo::Dialogs;
 
-TEST(QtDialogs, MessageBoxShowsTheRequestAndReportsTheAnswer) {
+TEST(QtDialogs, BoxesShowTheRequestAndReportTheAnswer) {
     examo::QtDialogs dialogs("ExamoMe");
     answerNextModal<QMessageBox>([](QMessageBox* box) {
         EXPECT_EQ(box->windowTitle(), QStringLiteral("ExamoMe"));
@@ -18,22 +18,17 @@ TEST(QtDialogs, MessageBoxShowsTheRequestAndReportsTheAnswer) {
     });
     EXPECT_EQ(dialogs.message("Save “Zoë”?", Dialogs::Buttons::YesNo, Dialogs::Icon::Exclamation),
               Dialogs::Answer::Yes);
-
     // Closing the box is no consent.
     answerNextModal<QMessageBox>([](QMessageBox* box) { box->close(); });
     EXPECT_EQ(dialogs.message("Quit?", Dialogs::Buttons::YesNo, Dialogs::Icon::Question),
               Dialogs::Answer::No);
-}
 
-TEST(QtDialogs, InputGivesTheTypedTextOrNothingWhenCancelled) {
-    examo::QtDialogs dialogs("ExamoMe");
     answerNextModal<QInputDialog>([](QInputDialog* input) {
         EXPECT_EQ(input->textValue(), QStringLiteral("Ann"));
         input->setTextValue(QStringLiteral("Zoë"));
         input->accept();
     });
     EXPECT_EQ(dialogs.input("Your name:", "Player", "Ann"), "Zoë");
-
     answerNextModal<QInputDialog>([](QInputDialog* input) { input->reject(); });
     EXPECT_EQ(dialogs.input("Your name:", ""), std::nullopt);
 }
