@@ -10,6 +10,8 @@
 
 #include <gtest/gtest.h>
 
+using namespace Qt::StringLiterals;
+
 using examo::FreedesktopFileTypes;
 
 // The program of the open command comes into the other tests' desktop entries.
@@ -41,9 +43,9 @@ protected:
                               : qputenv(kChanged[i].constData(), saved[i]);
     }
     void useHome(const QString& home) {
-        qputenv("HOME", (home + QStringLiteral("/home")).toUtf8());
-        qputenv("XDG_DATA_HOME", (home + QStringLiteral("/data")).toUtf8());
-        qputenv("XDG_CONFIG_HOME", (home + QStringLiteral("/config")).toUtf8());
+        qputenv("HOME", (home + u"/home"_s).toUtf8());
+        qputenv("XDG_DATA_HOME", (home + u"/data"_s).toUtf8());
+        qputenv("XDG_CONFIG_HOME", (home + u"/config"_s).toUtf8());
     }
     QString read(const char* name) const {
         QFile file(dir.filePath(QString::fromUtf8(name)));
@@ -59,8 +61,7 @@ protected:
         return registry.setValue(".exm", "", "ExamoMe") && classWritten;
     }
     static QString xdgMime(const QStringList& arguments) {
-        return examo::testing::runProgram(QStringLiteral("xdg-mime"),
-                                          QStringList{QStringLiteral("query")} + arguments)
+        return examo::testing::runProgram(u"xdg-mime"_s, QStringList{u"query"_s} + arguments)
             .output.trimmed();
     }
 
@@ -83,28 +84,25 @@ TEST_F(FreedesktopFileTypesTest, QuizFilesBelongToTheProgramWithItsIcon) {
             GTEST_SKIP() << tool << " is not installed";
     ASSERT_TRUE(registerProgram("/opt/examo/ExamoMe"));
     // A quiz is told by its name, whatever its bytes look like.
-    QFile quiz(dir.filePath(QStringLiteral("Quiz.EXM")));
+    QFile quiz(dir.filePath(u"Quiz.EXM"_s));
     ASSERT_TRUE(quiz.open(QIODevice::WriteOnly) && quiz.write("\x1f\x8b\x00\xff\x10", 5) == 5);
     quiz.close();
-    EXPECT_EQ(xdgMime({QStringLiteral("filetype"), quiz.fileName()}),
-              QStringLiteral("application/x-examome"));
-    EXPECT_EQ(xdgMime({QStringLiteral("default"), QStringLiteral("application/x-examome")}),
-              QStringLiteral("examome.desktop"));
+    EXPECT_EQ(xdgMime({u"filetype"_s, quiz.fileName()}), u"application/x-examome"_s);
+    EXPECT_EQ(xdgMime({u"default"_s, u"application/x-examome"_s}), u"examome.desktop"_s);
     const QStringList entry = read("data/applications/examome.desktop").split(u'\n');
-    EXPECT_TRUE(entry.contains(QStringLiteral("Exec=/opt/examo/ExamoMe %f")));
-    EXPECT_TRUE(entry.contains(QStringLiteral("MimeType=application/x-examome;")));
-    EXPECT_TRUE(read("data/mime/packages/examome.xml")
-                    .contains(QStringLiteral("<comment>ExamoMe File</comment>")));
-    QFile icon(entry.filter(QStringLiteral("Icon=")).value(0).mid(5)),
-        svg(QStringLiteral(":/icons/examome.svg"));
+    EXPECT_TRUE(entry.contains(u"Exec=/opt/examo/ExamoMe %f"_s));
+    EXPECT_TRUE(entry.contains(u"MimeType=application/x-examome;"_s));
+    EXPECT_TRUE(
+        read("data/mime/packages/examome.xml").contains(u"<comment>ExamoMe File</comment>"_s));
+    QFile icon(entry.filter(u"Icon="_s).value(0).mid(5)), svg(u":/icons/examome.svg"_s);
     ASSERT_TRUE(icon.open(QIODevice::ReadOnly) && svg.open(QIODevice::ReadOnly));
     EXPECT_EQ(icon.readAll(), svg.readAll());
 }
 
-TEST_F(FreedesktopFileTypesTest, WithoutDesktopToolsTheFilesAreStillWritten) {
-    qputenv("PATH", dir.filePath(QStringLiteral("no-tools")).toUtf8());
-    QDir().mkpath(dir.filePath(QStringLiteral("config")));
-    QFile list(dir.filePath(QStringLiteral("config/mimeapps.list")));
+TEST_F(FreedesktopFileTypesTest, WithoutDesktopToolsTheFilesAreStillWrittenUnlessUnwritable) {
+    qputenv("PATH", dir.filePath(u"no-tools"_s).toUtf8());
+    QDir().mkpath(dir.filePath(u"config"_s));
+    QFile list(dir.filePath(u"config/mimeapps.list"_s));
     ASSERT_TRUE(list.open(QIODevice::WriteOnly));
     list.write(
         "[Default Applications]\ntext/plain=editor.desktop\napplication/x-examome=old.desktop\n\n"
@@ -113,20 +111,16 @@ TEST_F(FreedesktopFileTypesTest, WithoutDesktopToolsTheFilesAreStillWritten) {
     EXPECT_TRUE(registerProgram("/opt/first/ExamoMe"));
     EXPECT_TRUE(registerProgram("/opt/second copy/ExamoMe.exe")); // a second copy takes over
     const QStringList lines = read("config/mimeapps.list").split(u'\n');
-    EXPECT_EQ(lines.filter(QStringLiteral("application/x-examome=")),
-              QStringList{QStringLiteral("application/x-examome=examome.desktop")});
-    EXPECT_GT(lines.indexOf(QStringLiteral("application/x-examome=examome.desktop")),
-              lines.indexOf(QStringLiteral("[Default Applications]")));
-    EXPECT_TRUE(lines.contains(QStringLiteral("image/png=viewer.desktop;")) &&
-                lines.contains(QStringLiteral("text/plain=editor.desktop")));
+    EXPECT_EQ(lines.filter(u"application/x-examome="_s),
+              QStringList{u"application/x-examome=examome.desktop"_s});
+    EXPECT_GT(lines.indexOf(u"application/x-examome=examome.desktop"_s),
+              lines.indexOf(u"[Default Applications]"_s));
+    EXPECT_TRUE(lines.contains(u"image/png=viewer.desktop;"_s) &&
+                lines.contains(u"text/plain=editor.desktop"_s));
     EXPECT_TRUE(read("data/applications/examome.desktop")
-                    .contains(QStringLiteral("Exec=\"/opt/second copy/ExamoMe\" %f")));
-}
+                    .contains(u"Exec=\"/opt/second copy/ExamoMe\" %f"_s));
 
-TEST_F(FreedesktopFileTypesTest, AnUnwritablePlaceOnlyFailsTheWrites) {
-    // A folder below a regular file cannot be made, not even by root.
-    QFile(dir.filePath(QStringLiteral("blocked"))).open(QIODevice::WriteOnly);
-    useHome(dir.filePath(QStringLiteral("blocked")));
+    // A folder below a regular file cannot be made, not even by root: only the writes fail.
+    useHome(dir.filePath(u"config/mimeapps.list"_s));
     EXPECT_FALSE(registerProgram("/opt/examo/ExamoMe"));
-    EXPECT_FALSE(QFileInfo::exists(dir.filePath(QStringLiteral("blocked/data"))));
 }

@@ -6,13 +6,15 @@
 #include <QMessageBox>
 #include <QPushButton>
 
+using namespace Qt::StringLiterals;
+
 using examo::Dialogs;
 
 TEST(QtDialogs, BoxesShowTheRequestAndReportTheAnswer) {
     examo::QtDialogs dialogs("ExamoMe");
     answerNextModal<QMessageBox>([](QMessageBox* box) {
-        EXPECT_EQ(box->windowTitle(), QStringLiteral("ExamoMe"));
-        EXPECT_EQ(box->text(), QStringLiteral("Save “Zoë”?"));
+        EXPECT_EQ(box->windowTitle(), u"ExamoMe"_s);
+        EXPECT_EQ(box->text(), u"Save “Zoë”?"_s);
         EXPECT_EQ(box->icon(), QMessageBox::Warning);
         box->button(QMessageBox::Yes)->click();
     });
@@ -24,8 +26,8 @@ TEST(QtDialogs, BoxesShowTheRequestAndReportTheAnswer) {
               Dialogs::Answer::No);
 
     answerNextModal<QInputDialog>([](QInputDialog* input) {
-        EXPECT_EQ(input->textValue(), QStringLiteral("Ann"));
-        input->setTextValue(QStringLiteral("Zoë"));
+        EXPECT_EQ(input->textValue(), u"Ann"_s);
+        input->setTextValue(u"Zoë"_s);
         input->accept();
     });
     EXPECT_EQ(dialogs.input("Your name:", "Player", "Ann"), "Zoë");

@@ -10,6 +10,8 @@
 
 #include <gtest/gtest.h>
 
+using namespace Qt::StringLiterals;
+
 using examo::testing::pcmWave;
 using examo::testing::waitFor;
 namespace waveflags = examo::waveflags;
@@ -69,8 +71,8 @@ TEST_F(WavePlayerTest, AsyncAndLoopReturnWhilePlayingAndANewWaveReplacesThePlayi
 
 TEST_F(WavePlayerTest, MissingFilesAndOtherDataAreRefused) {
     const QTemporaryDir dir;
-    for (const auto& file : {dir.filePath(QStringLiteral("missing.wav")).toStdString(),
-                             dir.path().toStdString(), std::string()})
+    for (const auto& file :
+         {dir.filePath(u"missing.wav"_s).toStdString(), dir.path().toStdString(), std::string()})
         EXPECT_FALSE(player.playFile(file, waveflags::kSync)) << file;
     const auto wave = pcmWave(0.5);
     for (const auto& bad : {std::vector<std::uint8_t>(4096, 0xA5), std::vector<std::uint8_t>(),
@@ -79,22 +81,21 @@ TEST_F(WavePlayerTest, MissingFilesAndOtherDataAreRefused) {
     EXPECT_EQ(player.started(), 0u);
 }
 
-TEST(ShortPath, ExistingFilesGiveTheirEncodedAbsolutePath) {
-    EXPECT_EQ(examo::encodeShortPath("/home/a b/100% sure/%20 x.wav"),
-              "/home/a%20b/100%25%20sure/%2520%20x.wav");
+TEST(ShortPath, ExistingFilesGiveTheirEncodedPathIfTheBufferHoldsItAndItsNul) {
+    EXPECT_EQ(examo::encodeShortPath("/a b/100% sure/%20 x"), "/a%20b/100%25%20sure/%2520%20x");
     // Stray percent signs are left alone.
-    EXPECT_EQ(examo::decodeShortPath("/a%20b/100%25/%2520 100%a%zzb%4 %2f%2F%41"),
-              "/a b/100%/%20 100%a%zzb%4 //A");
+    EXPECT_EQ(examo::decodeShortPath("/a%20b/100%25/%2520 %a%zzb%4 %2f%41"),
+              "/a b/100%/%20 %a%zzb%4 /A");
     const QTemporaryDir dir;
-    const std::string file = dir.filePath(QStringLiteral("clip 100%.avi")).toStdString();
+    const std::string file = dir.filePath(u"clip 100%.avi"_s).toStdString();
     ASSERT_TRUE(QFile(QString::fromStdString(file)).open(QIODevice::WriteOnly));
+    const std::string encoded = examo::encodeShortPath(file);
+    const auto n = std::uint32_t(encoded.size());
+    std::string buffer(n, ' ');
     examo::PercentShortPath shortPaths;
-    std::string buffer(255, ' ');
-    const std::uint32_t n = shortPaths.getShortPathName(file, buffer, 255);
-    EXPECT_EQ(buffer.substr(0, n + 1), examo::encodeShortPath(file) + '\0');
-    // Too small a buffer (for the path and its NUL) or no file: a failure, the buffer untouched.
-    std::string small(n, ' ');
-    EXPECT_EQ(shortPaths.getShortPathName(file, small, n), 0u);
-    EXPECT_EQ(shortPaths.getShortPathName(file + ".gone", small, n + 1), 0u);
-    EXPECT_EQ(small, std::string(n, ' '));
+    EXPECT_EQ(shortPaths.getShortPathName(file, buffer, n), 0u);
+    EXPECT_EQ(shortPaths.getShortPathName(file + ".gone", buffer, n + 1), 0u);
+    EXPECT_EQ(buffer, std::string(n, ' ')) << "untouched";
+    EXPECT_EQ(shortPaths.getShortPathName(file, buffer, n + 1), n);
+    EXPECT_EQ(buffer.substr(0, n + 1), encoded + '\0');
 }
