@@ -2,19 +2,12 @@
 
 #include "../avimaker/bitmaps.h"
 #include "../avimaker/movies.h"
-#include "support/modalanswer.h"
 
-#include <QCheckBox>
-#include <QComboBox>
-#include <QDialogButtonBox>
-#include <QPushButton>
-#include <QSpinBox>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
 using namespace Qt::StringLiterals;
-
 using examo::AviCompressOptions;
 namespace avierr = examo::avierr;
 
@@ -62,7 +55,6 @@ TEST_F(FfmpegAviTest, OnlyOfferedCompressionsAndWholeFramesInOrderAreTaken) {
     choice->codec = "mjpeg";
     EXPECT_EQ(library.saveOptions(0, 3, stream, options), 1);
     EXPECT_EQ(options.codec, "mjpeg");
-
     EXPECT_EQ(library.streamWrite(stream, 0, 1, pixels, 0x10), avierr::kUnsupported); // no format
     ASSERT_EQ(library.streamSetFormat(stream, 0, format), 0);
     EXPECT_EQ(library.streamSetFormat(stream, 0, format), avierr::kUnsupported);
@@ -71,7 +63,6 @@ TEST_F(FfmpegAviTest, OnlyOfferedCompressionsAndWholeFramesInOrderAreTaken) {
     EXPECT_EQ(library.fileRelease(file), 0); // releases its streams too
     EXPECT_EQ(library.streamRelease(stream), avierr::kBadHandle);
     EXPECT_EQ(movies::probe(dir.filePath(u"order.avi"_s).toStdString()).frames, 1);
-
     const auto other = open("short.avi");
     ASSERT_EQ(library.streamSetFormat(other, 0, format), 0);
     EXPECT_EQ(library.streamWrite(other, 0, 1, pixels.first(pixels.size() - 1), 0x10),
@@ -80,22 +71,4 @@ TEST_F(FfmpegAviTest, OnlyOfferedCompressionsAndWholeFramesInOrderAreTaken) {
     EXPECT_EQ(library.fileOpen(file, dir.filePath(u"none/a.avi"_s).toStdString(),
                                examo::avimode::kWrite | examo::avimode::kCreate),
               avierr::kFileOpen);
-}
-
-TEST(CompressionDialogTest, TheChosenOfferAndDataRateFillTheOptions) {
-    examo::AviCompressionRequest request;
-    request.flags = 3;
-    request.offers = {{.codec = "rawvideo", .name = "Full Frames"},
-                      {.codec = "mjpeg", .name = "Motion JPEG", .dataRate = true}};
-    answerNextModal<QDialog>([](QDialog* d) {
-        d->findChild<QComboBox*>(u"cboCompressor"_s)->setCurrentIndex(1);
-        d->findChild<QCheckBox*>(u"chkDataRate"_s)->setChecked(true);
-        d->findChild<QSpinBox*>(u"spnDataRate"_s)->setValue(500);
-        d->findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Ok)->click();
-    });
-    AviCompressOptions options;
-    ASSERT_TRUE(examo::chooseCompressionWithDialog(request, options));
-    EXPECT_EQ(options.codec, "mjpeg");
-    EXPECT_EQ(options.bytesPerSecond, 500u * 1024);
-    EXPECT_EQ(options.flags, examo::avicompress::kValid | examo::avicompress::kDataRate);
 }

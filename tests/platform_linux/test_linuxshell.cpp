@@ -25,7 +25,7 @@ bool write(const QString& file, const QByteArray& content) {
 
 } // namespace
 
-TEST(LinuxShell, CopyReplacesTheTargetOrReportsAnError) {
+TEST(LinuxShell, CopiesReplaceTheTargetAndToolsStartTheFirstInstalledProgramInTheFolder) {
     const QTemporaryDir dir;
     const QString source = dir.filePath(u"source.exm"_s), target = dir.filePath(u"target.exm"_s);
     const auto copy = [](const QString& from, const QString& to) { // each path ends in two NULs
@@ -39,26 +39,22 @@ TEST(LinuxShell, CopyReplacesTheTargetOrReportsAnError) {
     EXPECT_NE(copy(dir.filePath(u"missing.exm"_s), dir.filePath(u"other.exm"_s)), 0);
     EXPECT_FALSE(QFileInfo::exists(dir.filePath(u"other.exm"_s)));
     EXPECT_NE(copy(source, dir.path()), 0);
-}
 
-TEST(LinuxShell, ToolsStartTheFirstInstalledProgramInTheFolder) {
-    const QTemporaryDir dir;
-    const QString folder = QFileInfo(dir.path()).canonicalFilePath();
-    // A stand-in file manager that leaves its working folder and arguments in a marker file.
-    const QString fake = dir.filePath(u"fake"_s);
-    const QByteArray marker = dir.filePath(u"marker"_s).toUtf8();
-    ASSERT_TRUE(write(fake, "#!/bin/sh\n{ pwd -P; for a in \"$@\"; do echo \"$a\"; done; } > '" +
-                                marker + ".tmp'\nmv '" + marker + ".tmp' '" + marker + "'\n"));
+    // A stand-in file manager that leaves its working folder and arguments beside itself.
+    const QString fake = dir.filePath(u"fake"_s), marker = dir.filePath(u"marker"_s);
+    ASSERT_TRUE(write(fake,
+                      "#!/bin/sh\n{ pwd -P; for a in \"$@\"; do echo \"$a\"; done; } > \"$0.tmp\"\n"
+                      "mv \"$0.tmp\" \"${0%/*}/marker\"\n"));
     QFile::setPermissions(fake, QFile::ReadOwner | QFile::ExeOwner);
+    const std::string folder = QFileInfo(dir.path()).canonicalFilePath().toStdString();
     LinuxShell shell(
         {{"examo-no-such-editor"}, {}, {}, {"examo-no-such-manager", fake.toStdString()}});
-    EXPECT_FALSE(shell.startTool(examo::DesktopTool::TextEditor, folder.toStdString()));
-    EXPECT_FALSE(shell.startTool(examo::DesktopTool::SoundRecorder, folder.toStdString()));
-    ASSERT_TRUE(shell.startTool(examo::DesktopTool::FileManager, folder.toStdString()));
+    EXPECT_FALSE(shell.startTool(examo::DesktopTool::TextEditor, folder));
+    EXPECT_FALSE(shell.startTool(examo::DesktopTool::SoundRecorder, folder));
+    ASSERT_TRUE(shell.startTool(examo::DesktopTool::FileManager, folder));
     // The file manager is also told which folder to show.
-    ASSERT_TRUE(
-        examo::testing::waitFor([&] { return QFileInfo::exists(QString::fromUtf8(marker)); }));
-    EXPECT_EQ(read(QString::fromUtf8(marker)), (folder + u'\n' + folder + u'\n').toUtf8());
+    ASSERT_TRUE(examo::testing::waitFor([&] { return QFileInfo::exists(marker); }));
+    EXPECT_EQ(read(marker).toStdString(), folder + '\n' + folder + '\n');
     EXPECT_TRUE(QFileInfo(QString::fromStdString(shell.specialFolder(5))).isDir());
     EXPECT_EQ(shell.specialFolder(42), "");
 }

@@ -34,8 +34,7 @@ class PictureLoaderTest : public ::testing::Test {
 protected:
     QString write(const char* name, const QByteArray& content) const {
         QFile file(dir.filePath(QString::fromUtf8(name)));
-        EXPECT_TRUE(file.open(QIODevice::WriteOnly));
-        file.write(content);
+        EXPECT_TRUE(file.open(QIODevice::WriteOnly) && file.write(content) == content.size());
         return file.fileName();
     }
     static bool near(QRgb pixel, QRgb expected) {
@@ -50,17 +49,16 @@ protected:
 
 } // namespace
 
-TEST_F(PictureLoaderTest, BitmapsJpegsAndMetafilesBecomePixelsWhateverTheirName) {
+// Bitmaps that are what their names say load in the player's own tests.
+TEST_F(PictureLoaderTest, JpegsMetafilesAndMisnamedBitmapsBecomePixelsAndTheRestNothing) {
     QImage picture(40, 30, QImage::Format_RGB32);
     picture.fill(qRgb(0, 128, 0));
-    for (const auto& [name, format] :
-         {std::pair{"green.bmp", "BMP"}, {"green.jpg", "JPEG"}, {"really a bitmap.jpg", "BMP"}}) {
+    for (const auto& [name, format] : {std::pair{"green.jpg", "JPEG"}, {"a bitmap.jpg", "BMP"}}) {
         ASSERT_TRUE(picture.save(dir.filePath(QString::fromUtf8(name)), format));
         const QImage loaded = loader.load(dir.filePath(QString::fromUtf8(name)));
         ASSERT_EQ(loaded.size(), QSize(40, 30)) << name;
         EXPECT_TRUE(near(loaded.pixel(20, 15), qRgb(0, 128, 0))) << name;
     }
-
     const QImage drawing = loader.load(write("drawing.wmf", metafile()));
     ASSERT_EQ(drawing.size(), QSize(96, 64)) << "one inch by two thirds at 96 dots per inch";
     EXPECT_TRUE(near(drawing.pixel(48, 40), qRgb(0, 0, 255))) << "inside the ellipse";
@@ -69,22 +67,17 @@ TEST_F(PictureLoaderTest, BitmapsJpegsAndMetafilesBecomePixelsWhateverTheirName)
     // 576 units per inch, as many drawing programs wrote them: 2 by 1 inches.
     EXPECT_EQ(loader.load(write("wide.wmf", metafile(1152, 576, 576))).size(), QSize(192, 96));
     EXPECT_FALSE(loader.load(write("plain.wmf", metafile().mid(22))).isNull());
-}
-
-TEST_F(PictureLoaderTest, UnreadableFilesGiveANullPicture) {
-    QByteArray noise;
-    for (int i = 0; i < 4096; ++i)
-        noise.append(char((i * 7919 + 13) % 251));
-    const std::pair<const char*, QByteArray> files[] = {
-        {"empty.bmp", {}},
-        {"noise.jpg", noise},
-        {"noise.wmf", QByteArrayLiteral("\xD7\xCD\xC6\x9A") + noise},
-        {"header.wmf", metafile().left(22)},
-        {"huge.wmf", metafile(32000, 32000, 1)},
-        {"no inch.wmf", metafile(1440, 960, 0)}};
+    // What cannot be read gives a null picture.
+    const QByteArray noise(4096, 'x');
+    const std::pair<const char*, QByteArray> files[] = {{"empty.bmp", {}},
+                                                        {"noise.jpg", noise},
+                                                        {"noise.wmf", metafile().left(4) + noise},
+                                                        {"header.wmf", metafile().left(22)},
+                                                        {"huge.wmf", metafile(32000, 32000, 1)},
+                                                        {"no inch.wmf", metafile(1440, 960, 0)}};
     for (const auto& [name, content] : files)
         EXPECT_TRUE(loader.load(write(name, content)).isNull()) << name;
     EXPECT_TRUE(loader.load(dir.filePath(u"missing.bmp"_s)).isNull());
     // A metafile cut short may render what it has or nothing, but must not bring us down.
-    loader.load(write("cut.wmf", metafile().left(metafile().size() / 2)));
+    loader.load(write("cut.wmf", metafile().left(60)));
 }

@@ -7,7 +7,6 @@
 #include <QPushButton>
 
 using namespace Qt::StringLiterals;
-
 using examo::Dialogs;
 
 TEST(QtDialogs, BoxesShowTheRequestAndReportTheAnswer) {
@@ -24,7 +23,6 @@ TEST(QtDialogs, BoxesShowTheRequestAndReportTheAnswer) {
     answerNextModal<QMessageBox>([](QMessageBox* box) { box->close(); });
     EXPECT_EQ(dialogs.message("Quit?", Dialogs::Buttons::YesNo, Dialogs::Icon::Question),
               Dialogs::Answer::No);
-
     answerNextModal<QInputDialog>([](QInputDialog* input) {
         EXPECT_EQ(input->textValue(), u"Ann"_s);
         input->setTextValue(u"Zoë"_s);

@@ -15,7 +15,6 @@ TEST(QtSettingsStore, ValuesRoundTripThroughAReadableIniFile) {
     store.saveSetting(app, "Settings", "MRU1", "/home/ann/quiz one.exm");
     store.saveSetting(app, "Player", "Name", "Zoë Müller");
     store.saveSetting(app, "Player", "Class", "");
-
     QtSettingsStore later;
     EXPECT_EQ(later.getSetting(app, "Player", "Name", ""), "Zoë Müller");
     EXPECT_EQ(later.getSetting(app, "Player", "Class", "default"), "") << "empty is not missing";
