@@ -113,11 +113,12 @@ TEST_F(GstMediaTest, PutStretchesThePictureToTheRectangle) {
     EXPECT_EQ(send("put movie destination at -40  20  400  200"), 0u);
     EXPECT_EQ(send("put movie destination at 0 0  320  120"), 0u);
     ASSERT_EQ(send("play movie"), 0u);
-    const auto shown = [&] { return service.shownPicture("movie"); };
-    ASSERT_TRUE(waitFor([&] { return shown() && shown()->size.width == 320; }));
-    EXPECT_EQ(shown()->size.height, 120);
+    std::optional<examo::GstMediaCommandService::Picture> picture;
+    ASSERT_TRUE(waitFor(
+        [&] { return (picture = service.shownPicture("movie")) && picture->size.width == 320; }));
+    EXPECT_EQ(picture->size.height, 120);
     for (const int x : {0, 160, 319}) {
-        const std::uint8_t* pixel = &shown()->rgb[(60 * 320 + x) * 3];
+        const std::uint8_t* pixel = &picture->rgb[(60 * 320 + x) * 3];
         EXPECT_TRUE(pixel[0] > 200 && pixel[1] < 60 && pixel[2] < 60) << "x " << x;
     }
     EXPECT_EQ(ask("play movie"), ""); // no answer: an empty reply

@@ -19,8 +19,7 @@ TEST(QtDialogs, BoxesShowTheRequestAndReportTheAnswer) {
     });
     EXPECT_EQ(dialogs.message("Save “Zoë”?", Dialogs::Buttons::YesNo, Dialogs::Icon::Exclamation),
               Dialogs::Answer::Yes);
-    // Closing the box is no consent.
-    answerNextModal<QMessageBox>([](QMessageBox* box) { box->close(); });
+    answerNextModal<QMessageBox>([](QMessageBox* box) { box->close(); }); // no consent
     EXPECT_EQ(dialogs.message("Quit?", Dialogs::Buttons::YesNo, Dialogs::Icon::Question),
               Dialogs::Answer::No);
     answerNextModal<QInputDialog>([](QInputDialog* input) {
