@@ -6,13 +6,10 @@
 
 #include <gtest/gtest.h>
 
-#include <functional>
-
-// Answers the next modal dialog of type T once it is up, as a user would. A dialog that
-// the answer leaves open is failed and closed, so that a broken test cannot hang.
+// Answers the next modal dialog of type T once it is up, as a user would. A dialog that the
+// answer leaves open is failed and closed, so that a broken test cannot hang.
 template <class T> void answerNextModal(std::function<void(T*)> action) {
     auto* poll = new QTimer(QCoreApplication::instance());
-    poll->setInterval(10);
     QObject::connect(poll, &QTimer::timeout, poll, [poll, action] {
         auto* dialog = qobject_cast<T*>(QApplication::activeModalWidget());
         if (dialog == nullptr || !dialog->isVisible())
@@ -21,11 +18,10 @@ template <class T> void answerNextModal(std::function<void(T*)> action) {
         poll->deleteLater();
         action(dialog);
         QTimer::singleShot(2000, dialog, [dialog] {
-            if (!dialog->isVisible())
-                return;
-            ADD_FAILURE() << "the dialog is still open";
-            static_cast<QDialog*>(dialog)->reject();
+            EXPECT_FALSE(dialog->isVisible()) << "the dialog is still open";
+            if (dialog->isVisible())
+                static_cast<QDialog*>(dialog)->reject();
         });
     });
-    poll->start();
+    poll->start(10);
 }

@@ -1,44 +1,42 @@
 #pragma once
 
-// What the tests of real services share: other programs to make and read files, wave files,
-// and sound that never reaches a device.
-
-#include <QByteArray>
+// What the tests of real services share: other programs, wave files, silent sound, waiting.
 #include <QProcess>
-#include <QString>
-#include <QStringList>
 
+#include <chrono>
 #include <cmath>
-#include <cstdint>
-#include <cstdlib>
 #include <fstream>
-#include <string>
+#include <functional>
+#include <thread>
 #include <vector>
 
 namespace examo::testing {
 
 struct ProgramRun {
     bool ok = false; // started, ended normally, exit code 0
-    QString output;
-    QString errors;
+    QString output, errors;
 };
 
 // Runs a program to its end; a minute is far more than any tool here needs.
 inline ProgramRun runProgram(const QString& program, const QStringList& arguments) {
     QProcess process;
     process.start(program, arguments);
-    ProgramRun run;
-    run.ok = process.waitForFinished(60000) && process.exitStatus() == QProcess::NormalExit &&
-             process.exitCode() == 0;
-    run.output = QString::fromUtf8(process.readAllStandardOutput());
-    run.errors = QString::fromUtf8(process.readAllStandardError());
-    return run;
+    return {.ok = process.waitForFinished(60000) && process.exitStatus() == QProcess::NormalExit &&
+                  process.exitCode() == 0,
+            .output = QString::fromUtf8(process.readAllStandardOutput()),
+            .errors = QString::fromUtf8(process.readAllStandardError())};
 }
 
-// What pdftotext reads from a PDF file: its text laid out as on the page (pages end with a
-// form feed), or with "-bbox" each word's box as HTML.
+// pdftotext's reading of a PDF: as laid out (a page ends in a form feed), or "-bbox" word boxes.
 inline QString pdfText(const QString& pdf, const QString& mode = QStringLiteral("-layout")) {
     return runProgram(QStringLiteral("pdftotext"), {mode, pdf, QStringLiteral("-")}).output;
+}
+
+// Polls until done; false after 30 s, far more than anything here takes on a busy machine.
+inline bool waitFor(const std::function<bool()>& done) {
+    for (int polls = 0; polls < 3000 && !done(); ++polls)
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    return done();
 }
 
 // A quiet 440 Hz tone as a mono 16-bit PCM RIFF WAVE file's bytes.
@@ -49,27 +47,12 @@ inline std::vector<std::uint8_t> pcmWave(double seconds, std::uint32_t rate = 22
         for (int i = 0; i < bytes; ++i)
             out.push_back(static_cast<std::uint8_t>(v >> (8 * i)));
     };
-    const auto tag = [&out](const char* t) {
-        for (int i = 0; i < 4; ++i)
-            out.push_back(static_cast<std::uint8_t>(t[i]));
-    };
-    tag("RIFF");
-    put(36 + frames * 2, 4);
-    tag("WAVE");
-    tag("fmt ");
-    put(16, 4);
-    put(1, 2); // PCM
-    put(1, 2); // mono
-    put(rate, 4);
-    put(rate * 2, 4);
-    put(2, 2);
-    put(16, 2);
-    tag("data");
-    put(frames * 2, 4);
+    // "RIFF", its size, "WAVE", "fmt ", then PCM, mono, two bytes a frame, 16 bits, "data".
+    for (const std::uint32_t word : {0x46464952u, 36 + frames * 2, 0x45564157u, 0x20746d66u, 16u,
+                                     0x10001u, rate, rate * 2, 0x100002u, 0x61746164u, frames * 2})
+        put(word, 4);
     for (std::uint32_t i = 0; i < frames; ++i)
-        put(static_cast<std::uint16_t>(
-                static_cast<std::int16_t>(3000 * std::sin(2 * M_PI * 440 * i / rate))),
-            2);
+        put(static_cast<std::uint16_t>(std::lround(3000 * std::sin(2 * M_PI * 440 * i / rate))), 2);
     return out;
 }
 
@@ -81,7 +64,7 @@ inline void writeWave(const std::string& path, double seconds) {
 
 // Sound goes to silent sinks that keep real time, whatever the machine has.
 struct SilentAudio {
-    SilentAudio() { ::setenv("EXAMO_AUDIO", "silent", 1); }
+    SilentAudio() { qputenv("EXAMO_AUDIO", "silent"); }
 };
 
 } // namespace examo::testing
