@@ -79,6 +79,10 @@ TEST(FreedesktopFileTypes, WithoutDesktopToolsTheFilesAreStillWrittenUnlessUnwri
         read(dir.filePath(u"data/applications/examome.desktop"_s)).split(u'\n');
     EXPECT_TRUE(entry.contains(u"Exec=\"/opt/second copy/ExamoMe\" %f"_s));
     EXPECT_TRUE(entry.contains(u"MimeType=application/x-examome;"_s));
+    const auto valid =
+        examo::testing::runProgram(u"/usr/bin/desktop-file-validate"_s,
+                                   {dir.filePath(u"data/applications/examome.desktop"_s)});
+    EXPECT_TRUE(valid.ok) << valid.output.toStdString() << valid.errors.toStdString();
     EXPECT_TRUE(read(dir.filePath(u"data/mime/packages/examome.xml"_s))
                     .contains(u"<comment>ExamoMe File</comment>"_s));
     QFile icon(entry.filter(u"Icon="_s).value(0).mid(5)), svg(u":/icons/examome.svg"_s);
