@@ -1,22 +1,19 @@
 #pragma once
 
-#include "app/desktopmedia.h"
+#include "app/desktop.h"
 #include "creator/modcreate.h"
 #include "platform/linux/ffmpegavifilelibrary.h"
 #include "platform/linux/linuxshell.h"
-#include "platform/linux/magickpictureloader.h"
-#include "platform/linux/qtprinter.h"
 #include "platform/linux/qtsettingsstore.h"
-#include "platform/linux/systemclock.h"
 
 namespace examo {
 
 // The quiz creator's services on this desktop, given the boxes and file dialogs a person
 // answers and the facts about the running program.
-struct ExamoForgeDesktop {
+struct ExamoForgeDesktop : DesktopQuizServices {
     ExamoForgeDesktop(Dialogs& dialogs, FileDialogs& fileDialogs, ProgramInfo& program,
                       std::optional<QString> pdfFolder)
-        : desktopMedia(dialogs), printer(QStringLiteral("ExamoForge"), std::move(pdfFolder)),
+        : DesktopQuizServices(dialogs, QStringLiteral("ExamoForge"), std::move(pdfFolder)),
           services{.dialogs = dialogs,
                    .fileDialogs = fileDialogs,
                    .shell = shell,
@@ -27,12 +24,8 @@ struct ExamoForgeDesktop {
                    .printer = printer,
                    .clock = clock} {}
 
-    DesktopMedia desktopMedia;
     LinuxShell shell;
     QtSettingsStore settings;
-    MagickPictureLoader pictures;
-    QtPrinter printer;
-    SystemClock clock;
     FfmpegAviFileLibrary aviLibrary;
     CreatorServices services;
 };

@@ -1,7 +1,9 @@
-#include "app/desktopmedia.h"
+#include "app/desktop.h"
 
-#include "platform/linux/qtprinter.h"
 #include "platform/linux/qtsettingsstore.h"
+
+#include <QApplication>
+#include <QIcon>
 
 namespace examo {
 
@@ -13,6 +15,11 @@ std::optional<QString> configuredPdfFolder(const std::string& application) {
     if (folder.empty())
         return std::nullopt;
     return QString::fromStdString(folder);
+}
+
+void nameApplication(const QString& name, const QString& iconPath) {
+    QApplication::setApplicationName(name);
+    QApplication::setWindowIcon(QIcon(iconPath));
 }
 
 } // namespace examo
