@@ -61,6 +61,7 @@ TEST_F(CreatorEndToEnd, ALogOnTheCommandLineOpensInTheViewer) {
 TEST_F(CreatorEndToEnd, TheRecentFilesReachTheSettingsFileAtExit) {
     const QString file = QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) +
                          QStringLiteral("/ExamoForge/ExamoForge.conf");
+    std::filesystem::remove(file.toStdString()); // a first run, also when the test is repeated
     ASSERT_TRUE(
         quizfile::Write(dir.path("farm.exm"), "Farm", "Grade 3", {"t\xA9Q1\xA9none\xA9 0"}));
     {
