@@ -133,7 +133,8 @@ int main() {
     std::filesystem::create_directories(folder);
 
     examo::GstEnvironment env;
-    examo::GstMediaCommandService service(env);
+    examo::PercentShortPath shortPaths;
+    examo::GstMediaCommandService service(env, shortPaths);
     const double empty = median([] { run("gst-launch-1.0 -q fakesrc num-buffers=1 ! fakesink"); });
     std::printf("median of %d rounds, milliseconds; gst-launch-1.0 of an empty pipeline: %.1f\n",
                 kRounds, empty);

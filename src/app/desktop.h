@@ -1,10 +1,7 @@
 #pragma once
 
 #include "media/modsound.h"
-#include "platform/linux/gstenvironment.h"
-#include "platform/linux/gstmediacommandservice.h"
-#include "platform/linux/gstwaveplayer.h"
-#include "platform/linux/magickpictureloader.h"
+#include "platform/linux/lazyservices.h"
 #include "platform/linux/percentshortpath.h"
 #include "platform/linux/qtdialogs.h"
 #include "platform/linux/qteventpump.h"
@@ -18,6 +15,7 @@
 
 #include <optional>
 #include <string>
+#include <thread>
 
 namespace examo {
 
@@ -34,15 +32,21 @@ struct DesktopPerson {
 // The media operations over this desktop's services, as both programs make them.
 struct DesktopMedia {
     explicit DesktopMedia(Dialogs& dialogs)
-        : media{commands, waves, shortPaths, resources, dialogs, events, {}} {}
+        : media{gst.commands(), gst.waves(), shortPaths, resources, dialogs, events, {}} {}
+    ~DesktopMedia();
+    DesktopMedia(const DesktopMedia&) = delete;
+    DesktopMedia& operator=(const DesktopMedia&) = delete;
 
-    GstEnvironment gst;
-    GstMediaCommandService commands{gst};
-    GstWavePlayer waves{gst};
+    // Sets GStreamer up on a thread of its own once the window is up, so that the first
+    // sound does not wait for it: seconds when its plugin cache must be made anew.
+    void warmUpInBackground();
+
     PercentShortPath shortPaths;
+    LazyGstServices gst{shortPaths};
     QtResources resources;
     QtEventPump events;
     modSound::Media media;
+    std::thread warmUp;
 };
 
 // The services both programs take quizzes with: media, the clock, pictures and the printer,
@@ -53,7 +57,7 @@ struct DesktopQuizServices {
 
     DesktopMedia desktopMedia;
     SystemClock clock;
-    MagickPictureLoader pictures;
+    LazyPictureLoader pictures;
     QtPrinter printer;
 };
 
@@ -63,5 +67,8 @@ std::optional<QString> configuredPdfFolder(const std::string& application);
 
 // The application's name and window icon, before any window is made.
 void nameApplication(const QString& name, const QString& iconPath);
+
+// Work for after the window is shown: queued, it runs once the event loop does.
+void afterFirstShow(DesktopMedia& media);
 
 } // namespace examo

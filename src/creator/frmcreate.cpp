@@ -226,7 +226,6 @@ void frmCreate::buildSide(QWidget* client) {
     cmdRemove->setEnabled(false);
 
     picPreview = build<PictureBox>(client, "picPreview");
-    picPreview->setAttribute(Qt::WA_NativeWindow);
     picPreview->hide();
     lblPreview = build<QLabel>(client, "lblPreview");
     cmdPlaywav = build<QPushButton>(client, "cmdPlaywav");

@@ -4,7 +4,8 @@
 
 namespace examo {
 
-// The picture box a movie plays in: its inner size in pixels and its native window.
+// The picture box a movie plays in: its inner size in pixels and the handle by which the media
+// command service finds it.
 class DisplayBox {
 public:
     virtual ~DisplayBox() = default;

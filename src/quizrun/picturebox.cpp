@@ -6,6 +6,8 @@ namespace examo {
 
 PictureBox::PictureBox(QWidget* parent, bool framed) : QWidget(parent), m_framed(framed) {
     setAutoFillBackground(true);
+    // Inside the edge: where pictures are drawn and movies play.
+    setContentsMargins(frameWidth(), frameWidth(), frameWidth(), frameWidth());
 }
 
 int PictureBox::innerWidth() const {
@@ -17,8 +19,9 @@ int PictureBox::innerHeight() const {
 }
 
 std::intptr_t PictureBox::hWnd() const {
-    // Movies are drawn into this box's own native window.
-    return static_cast<std::intptr_t>(const_cast<PictureBox*>(this)->winId());
+    // The media service finds the box by its address among the live widgets; asking for a
+    // native window id would make the box, and every sibling, a native window.
+    return reinterpret_cast<std::intptr_t>(static_cast<const QWidget*>(this));
 }
 
 void PictureBox::ensureCanvas() {

@@ -7,8 +7,8 @@
 
 namespace examo {
 
-// A picture box: a canvas that pictures are drawn into and that movies play in
-// (through its native window). Sizes are inner sizes in pixels.
+// A picture box: a canvas that pictures are drawn into and that movies play in, inside its
+// edge (its contents rectangle). Sizes are inner sizes in pixels.
 class PictureBox : public QWidget, public DisplayBox {
 public:
     explicit PictureBox(QWidget* parent = nullptr, bool framed = true);

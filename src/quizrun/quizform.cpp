@@ -152,7 +152,6 @@ void QuizForm::buildControls(const Layout& layout) {
     cmdPreview = buildControl<QPushButton>(c, kQuizControls, "cmdPreview");
     lblCount = label(c, "lblCount");
     picPic = buildControl<PictureBox>(c, kQuizControls, "picPic");
-    picPic->setAttribute(Qt::WA_NativeWindow);
     picHide = buildControl<PictureBox>(c, kQuizControls, "picHide", false);
     picHide->hide();
 

@@ -8,6 +8,9 @@
 #include "fakes/fakefiledialogs.h"
 #include "fakes/fakeprograminfo.h"
 #include "logviewer/frmlog.h"
+#include "platform/linux/ffmpegavifilelibrary.h"
+#include "platform/linux/gstenvironment.h"
+#include "platform/linux/gstmediacommandservice.h"
 #include "platform/linux/percentshortpath.h"
 #include "storage/quizfile.h"
 #include "storage/scorelog.h"
@@ -110,7 +113,9 @@ TEST_F(CreatorEndToEnd, AMovieFromTheAviMakerPlaysRightWayUpInThePlayersMediaSer
     ASSERT_EQ(maker->lblStatus->text(), QStringLiteral("Finished!"));
 
     std::string reply;
-    auto& media = desktop.desktopMedia.commands;
+    GstEnvironment gst;
+    PercentShortPath shortPaths;
+    GstMediaCommandService media(gst, shortPaths);
     ASSERT_EQ(media.send("open AVIvideo!" + encodeShortPath(dir.path("movie.avi")) + " alias movie",
                          reply, 256),
               0u);

@@ -10,6 +10,7 @@
 #include "storage/record.h"
 #include "storage/scorelog.h"
 #include "support/tools.h"
+#include "widgets/controltable.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -56,7 +57,7 @@ TEST_F(PlayerEndToEnd, AStudentTakesAQuizWithAPictureASoundAndAMovie) {
             QStringLiteral("ffmpeg"),
             {QStringLiteral("-loglevel"), QStringLiteral("error"), QStringLiteral("-f"),
              QStringLiteral("lavfi"), QStringLiteral("-i"),
-             QStringLiteral("testsrc=size=160x120:rate=10:duration=1"), QStringLiteral("-c:v"),
+             QStringLiteral("color=c=blue:size=160x120:rate=10:duration=2"), QStringLiteral("-c:v"),
              QStringLiteral("mjpeg"), QString::fromStdString(dir.path("clip.avi"))})
             .ok);
     ASSERT_TRUE(quizfile::Write(dir.path("farm.exm"), "Farm", "Grade 3",
@@ -91,6 +92,11 @@ TEST_F(PlayerEndToEnd, AStudentTakesAQuizWithAPictureASoundAndAMovie) {
     click(form.optTrueFalse[1]); // wrong
     EXPECT_EQ(form.cmdPreview->text(), QStringLiteral("Play Movie"));
     EXPECT_TRUE(form.picPic->isVisible());
+    // The movie, painted by the window itself, centred at its own size in the box.
+    auto shownAt = [&](int x, int y) { return form.picPic->grab().toImage().pixelColor(x, y); };
+    auto pureBlue = [](QColor c) { return c.red() < 30 && c.green() < 30 && c.blue() > 200; };
+    EXPECT_TRUE(examo::testing::waitHandlingEvents([&] { return pureBlue(shownAt(137, 137)); }));
+    EXPECT_FALSE(pureBlue(shownAt(137, 40))); // above the movie: the box's own colour
     dialogs.answers = {Dialogs::Answer::Yes};
     click(form.optABCD[2]); // right; then the summary, printed
 
@@ -139,4 +145,21 @@ TEST_F(PlayerEndToEnd, TheSampleQuizAsAStudentSeesIt) {
     QCoreApplication::processEvents();
     keep(QStringLiteral("examome-truefalse.png"));
     EXPECT_EQ(leftTwips(form.grpTrueFalse), 4320);
+    // On to the movies (questions 7 and 8): each shows its pictures in the box.
+    dialogs.answers.assign(10, Dialogs::Answer::No);
+    for (int question = 2; question <= 8; ++question) {
+        if (question >= 7) {
+            // The first picture has come when the box's middle shows neither the box's own
+            // colour nor the black of a movie without a picture yet.
+            EXPECT_TRUE(examo::testing::waitHandlingEvents([&] {
+                const QColor middle = form.picPic->grab().toImage().pixelColor(137, 137);
+                return middle != backColor(form.picPic) && middle != QColor(Qt::black);
+            })) << question;
+            QCoreApplication::processEvents();
+            keep(QStringLiteral("examome-movie%1.png").arg(question));
+        }
+        QTest::mouseClick(form.grpTrueFalse->isVisible() ? form.optTrueFalse[0] : form.optABCD[0],
+                          Qt::LeftButton);
+        QCoreApplication::processEvents();
+    }
 }

@@ -2,13 +2,20 @@
 
 #include "support/tools.h"
 
+#include <QCoreApplication>
 #include <QDir>
+#include <QDirIterator>
 #include <QFile>
 #include <QFileInfo>
 #include <QScopeGuard>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
+
+#include <sys/stat.h>
+
+#include <map>
+#include <thread>
 
 using namespace Qt::StringLiterals;
 using examo::FreedesktopFileTypes;
@@ -36,14 +43,72 @@ QString read(const QString& path) {
 }
 
 // The four writes the player makes at every start, with the values it builds here.
-bool registerProgram(const std::string& program) {
-    FreedesktopFileTypes registry;
+bool setValues(FreedesktopFileTypes& registry, const std::string& program) {
     const bool classWritten =
         registry.setValue("ExamoMe", "", "ExamoMe File") &&
         registry.setValue("ExamoMe", "shell\\open\\command", program + " %1") &&
         registry.setValue("ExamoMe", "DefaultIcon", program);
     return registry.setValue(".exm", "", "ExamoMe") && classWritten;
 }
+
+bool registerProgram(const std::string& program) {
+    FreedesktopFileTypes registry;
+    return setValues(registry, program) && registry.finish();
+}
+
+// The user's folders in a temporary one, for the length of a test.
+class TemporaryHome {
+public:
+    TemporaryHome() {
+        for (const char* name :
+             {"HOME", "XDG_DATA_HOME", "XDG_CONFIG_HOME", "PATH", "XDG_CURRENT_DESKTOP"})
+            saved_.append({name, qgetenv(name)});
+        qunsetenv("XDG_CURRENT_DESKTOP");
+        useHome(dir_.path());
+    }
+    ~TemporaryHome() {
+        for (const auto& [name, value] : saved_)
+            value.isNull() ? qunsetenv(name) : qputenv(name, value);
+    }
+    TemporaryHome(const TemporaryHome&) = delete;
+    TemporaryHome& operator=(const TemporaryHome&) = delete;
+
+    QString path(const QString& below) const { return dir_.filePath(below); }
+
+    // Every file below the home, as (inode, modification time): a file replaced or
+    // touched shows.
+    std::map<QString, std::pair<ino_t, std::int64_t>> files() const {
+        std::map<QString, std::pair<ino_t, std::int64_t>> found;
+        QDirIterator it(dir_.path(), QDir::Files | QDir::Hidden, QDirIterator::Subdirectories);
+        while (it.hasNext()) {
+            const QString file = it.next();
+            struct stat info {};
+            if (::stat(QFile::encodeName(file).constData(), &info) == 0)
+                found[file] = {info.st_ino, std::int64_t(info.st_mtim.tv_sec) * 1000000000 +
+                                                info.st_mtim.tv_nsec};
+        }
+        return found;
+    }
+
+private:
+    QTemporaryDir dir_;
+    QList<std::pair<const char*, QByteArray>> saved_;
+};
+
+// The desktop tools asked for, by name, and the threads they were asked on. As if none
+// were installed, so that the files written are all this registry's own.
+struct ToolCalls {
+    QStringList tools;
+    std::vector<std::thread::id> threads;
+
+    FreedesktopFileTypes::ToolRunner runner() {
+        return [this](const QString& tool, const QStringList&) {
+            tools << tool;
+            threads.push_back(std::this_thread::get_id());
+            return false;
+        };
+    }
+};
 
 } // namespace
 
@@ -91,4 +156,101 @@ TEST(FreedesktopFileTypes, WithoutDesktopToolsTheFilesAreStillWrittenUnlessUnwri
     // A folder below a regular file cannot be made, not even by root: only the writes fail.
     useHome(dir.filePath(u"config/mimeapps.list"_s));
     EXPECT_FALSE(registerProgram("/opt/examo/ExamoMe"));
+}
+
+// A start with everything in place runs no tool and touches no file; one part changed by
+// hand brings back that part alone, with the one tool that reads it.
+TEST(FreedesktopFileTypes, ASecondRegistrationRedoesOnlyWhatDiffers) {
+    struct Case {
+        const char* change;
+        std::function<void(const TemporaryHome&)> make;
+        QStringList tools;
+        QString rewritten; // below the home; empty for none
+    };
+    const auto overwrite = [](const QString& path, const QByteArray& content) {
+        QFile file(path);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(content);
+    };
+    const std::vector<Case> cases{
+        {"nothing", [](const TemporaryHome&) {}, {}, {}},
+        {"icon removed",
+         [](const TemporaryHome& h) {
+             QFile::remove(h.path(u"data/icons/hicolor/scalable/apps/examome.svg"_s));
+         },
+         {},
+         u"data/icons/hicolor/scalable/apps/examome.svg"_s},
+        {"MIME package edited",
+         [&](const TemporaryHome& h) {
+             overwrite(h.path(u"data/mime/packages/examome.xml"_s), "<mime-info/>");
+         },
+         {u"update-mime-database"_s},
+         u"data/mime/packages/examome.xml"_s},
+        {"desktop entry removed",
+         [](const TemporaryHome& h) {
+             QFile::remove(h.path(u"data/applications/examome.desktop"_s));
+         },
+         {u"update-desktop-database"_s},
+         u"data/applications/examome.desktop"_s},
+        {"default taken by another program",
+         [&](const TemporaryHome& h) {
+             overwrite(h.path(u"config/mimeapps.list"_s),
+                       "[Default Applications]\napplication/x-examome=other.desktop\n");
+         },
+         {u"xdg-mime"_s},
+         u"config/mimeapps.list"_s},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.change);
+        const TemporaryHome home;
+        qputenv("PATH", home.path(u"no-tools"_s).toUtf8());
+        ToolCalls first;
+        FreedesktopFileTypes firstStart(first.runner());
+        ASSERT_TRUE(setValues(firstStart, "/opt/examo/ExamoMe") && firstStart.finish());
+        EXPECT_EQ(first.tools, QStringList({u"update-mime-database"_s, u"update-desktop-database"_s,
+                                            u"xdg-mime"_s}));
+        c.make(home);
+        auto before = home.files();
+        ToolCalls second;
+        FreedesktopFileTypes secondStart(second.runner());
+        ASSERT_TRUE(setValues(secondStart, "/opt/examo/ExamoMe") && secondStart.finish());
+        EXPECT_EQ(second.tools, c.tools);
+        auto after = home.files();
+        if (!c.rewritten.isEmpty()) {
+            const QString rewritten = home.path(c.rewritten);
+            EXPECT_NE(before[rewritten], after[rewritten]);
+            EXPECT_EQ(after.count(rewritten), 1u);
+            before.erase(rewritten);
+            after.erase(rewritten);
+        }
+        EXPECT_EQ(before, after);
+    }
+}
+
+// Nothing is written while the program starts: the work begins on a thread of its own
+// once the event loop runs, and a program ended before that still completes it.
+TEST(FreedesktopFileTypes, TheWritesWaitForTheEventLoopAndAreNeverLost) {
+    const TemporaryHome home;
+    qputenv("PATH", home.path(u"no-tools"_s).toUtf8());
+    const QString entry = home.path(u"data/applications/examome.desktop"_s);
+    ToolCalls endedAtOnce;
+    {
+        FreedesktopFileTypes registry(endedAtOnce.runner());
+        ASSERT_TRUE(setValues(registry, "/opt/examo/ExamoMe"));
+        EXPECT_FALSE(QFileInfo::exists(entry));
+        EXPECT_TRUE(endedAtOnce.tools.isEmpty());
+    }
+    EXPECT_TRUE(QFileInfo::exists(entry));
+    EXPECT_EQ(endedAtOnce.tools.size(), 3);
+
+    ASSERT_TRUE(QFile::remove(entry));
+    ToolCalls running;
+    FreedesktopFileTypes registry(running.runner());
+    ASSERT_TRUE(setValues(registry, "/opt/examo/ExamoMe"));
+    EXPECT_FALSE(QFileInfo::exists(entry));
+    QCoreApplication::processEvents(); // the queued start
+    EXPECT_TRUE(registry.finish());
+    EXPECT_TRUE(QFileInfo::exists(entry));
+    ASSERT_EQ(running.tools, QStringList{u"update-desktop-database"_s});
+    EXPECT_NE(running.threads.front(), std::this_thread::get_id());
 }

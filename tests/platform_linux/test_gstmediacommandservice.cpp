@@ -8,6 +8,8 @@
 #include <QFile>
 #include <QTemporaryDir>
 
+#include <filesystem>
+
 #include <gtest/gtest.h>
 
 using namespace Qt::StringLiterals;
@@ -61,7 +63,8 @@ protected:
 
     QTemporaryDir dir;
     examo::GstEnvironment env;
-    examo::GstMediaCommandService service{env};
+    examo::PercentShortPath shortPaths;
+    examo::GstMediaCommandService service{env, shortPaths};
 };
 
 struct Kind {
@@ -81,7 +84,7 @@ TEST_P(EveryKind, OpensShowsItsSizePlaysToItsEndAndCloses) {
     ASSERT_EQ(open(kind.device, make(kind.file, kind.source), kind.alias), 0u);
     if (alias == "movie") {
         EXPECT_EQ(ask("where movie source"), "0 0 160 120");
-        EXPECT_EQ(send("window movie handle 4711"), 0u); // without a display only kept
+        EXPECT_EQ(send("window movie handle 4711"), 346u); // names no widget
     }
     ASSERT_EQ(send("play " + alias), 0u);
     EXPECT_TRUE(waitFor([&] { return service.reachedEnd(alias); }));
@@ -142,4 +145,49 @@ TEST_F(GstMediaTest, WhatCannotBePlayedIsRefusedAndReopeningReplaces) {
     // A failed open leaves nothing open under its alias.
     EXPECT_NE(open("AVIvideo", path("none.avi")), 0u);
     EXPECT_FALSE(service.isOpen("movie"));
+}
+
+TEST_F(GstMediaTest, TunePathPlaysTheSoundOfAMovieWithoutShowingIt) {
+    // A movie named as a tune, or given to the MP3 path: the sound plays, or the open fails;
+    // there is no display here that a window could be opened on. A tune's pictures are not
+    // even decoded.
+    const std::string avi = make("movie.mid", kTone + kBars + "-c:v mjpeg -c:a pcm_s16le -f avi");
+    const std::string mpeg =
+        make("movie.mp3", kTone + kBars + "-c:v mpeg1video -r 25 -c:a mp2 -f mpeg");
+    for (const auto& [device, file] : {std::pair{"sequencer", avi}, std::pair{"MPEGvideo", mpeg},
+                                       std::pair{"sequencer", mpeg}}) {
+        if (open(device, file, "song ") != 0)
+            continue;
+        ASSERT_EQ(send("play song"), 0u) << file;
+        EXPECT_TRUE(waitFor([&] { return service.reachedEnd("song"); })) << file;
+        if (device == std::string("sequencer")) {
+            EXPECT_FALSE(service.shownPicture("song").has_value());
+        }
+        EXPECT_EQ(send("close all"), 0u);
+    }
+}
+
+TEST_F(GstMediaTest, EveryPathTheFileSystemAllowsPlays) {
+    const std::string original = make("bars.avi", kBars + "-c:v mjpeg");
+    // Past the 255 bytes a short form may have, with blanks on the way.
+    std::string deep = dir.path().toStdString();
+    while (deep.size() < 300)
+        deep += "/a folder of the class 7b";
+    std::filesystem::create_directories(deep);
+    for (const std::string& name :
+         {deep + "/bars.avi", path("tab\there.avi"), path("100% sure %20 !bang!.avi"),
+          path("Ünïcødé 日本語 Ελληνικά.avi"), path("two\nlines.avi")}) {
+        std::filesystem::copy_file(original, name);
+        std::string buffer(255, ' ');
+        const std::uint32_t length = shortPaths.getShortPathName(name, buffer, 255);
+        ASSERT_GT(length, 0u) << name;
+        ASSERT_EQ(send("open AVIvideo!" + buffer.substr(0, length) + " alias movie"), 0u) << name;
+        EXPECT_EQ(ask("where movie source"), "0 0 160 120");
+        ASSERT_EQ(send("play movie"), 0u);
+        EXPECT_TRUE(waitFor([&] { return service.reachedEnd("movie"); })) << name;
+        EXPECT_EQ(send("close all"), 0u);
+    }
+    // A token stands only for what it was given for.
+    EXPECT_EQ(send("open AVIvideo!path#99 alias movie"),
+              examo::GstMediaCommandService::kFileNotFound);
 }

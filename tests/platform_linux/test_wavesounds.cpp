@@ -5,6 +5,7 @@
 #include "support/tools.h"
 
 #include <QDir>
+#include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
@@ -67,8 +68,16 @@ TEST_F(WavePlayerTest, AsyncAndLoopReturnWhilePlayingAndANewWaveReplacesThePlayi
 }
 
 TEST_F(WavePlayerTest, MissingFilesAndOtherDataAreRefused) {
+    // A movie named as a wave is no wave: refused, and no window is ever opened for it.
+    const QTemporaryDir dir;
+    const QString movie = dir.filePath(u"movie.wav"_s);
+    ASSERT_TRUE(examo::testing::runProgram(
+                    u"ffmpeg"_s, {u"-v"_s, u"error"_s, u"-f"_s, u"lavfi"_s, u"-i"_s,
+                                  u"testsrc=d=1"_s, u"-f"_s, u"lavfi"_s, u"-i"_s, u"sine=d=1"_s,
+                                  u"-c:a"_s, u"pcm_s16le"_s, u"-f"_s, u"avi"_s, movie})
+                    .ok);
     for (const auto& file :
-         {QDir::tempPath() + u"/examo-missing.wav"_s, QDir::tempPath(), QString()})
+         {QDir::tempPath() + u"/examo-missing.wav"_s, QDir::tempPath(), QString(), movie})
         EXPECT_FALSE(player.playFile(file.toStdString(), waveflags::kSync)) << file.toStdString();
     const auto wave = pcmWave(0.5);
     for (const auto& bad : {std::vector<std::uint8_t>(4096, 0xA5), std::vector<std::uint8_t>(),

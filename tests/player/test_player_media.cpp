@@ -63,6 +63,12 @@ TEST_F(PlayerTest, EachKindOfMediaPlaysAndThePlayButtonReplaysIt) {
             ASSERT_FALSE(mci.commands.empty()) << c.name;
             EXPECT_EQ(mci.commands[0].rfind(c.open + path, 0), 0u) << c.name;
         }
+        if (c.box) { // the box is named by its address: it needs no native window
+            const auto* box = static_cast<QWidget*>(form.picPic);
+            EXPECT_EQ(mci.commands.at(1),
+                      "window movie handle " +
+                          std::to_string(reinterpret_cast<std::uintptr_t>(box)));
+        }
         mci.commands.clear();
         waves.plays.clear();
         form.cmdPreview->click();
@@ -73,6 +79,9 @@ TEST_F(PlayerTest, EachKindOfMediaPlaysAndThePlayButtonReplaysIt) {
             EXPECT_EQ(mci.commands.at(1).rfind(c.open + path, 0), 0u) << c.name;
     }
     EXPECT_EQ(mci.commands.size(), 3u); // close all, open, play song
+    // Movies are painted by Qt, so no control had to become a window of its own.
+    for (const QWidget* control : form.findChildren<QWidget*>())
+        EXPECT_EQ(control->internalWinId(), WId{0}) << control->objectName().toStdString();
 }
 
 TEST_F(PlayerTest, MediaAreFoundAsWrittenFirstThenInTheQuizFolder) {

@@ -1,6 +1,7 @@
 #pragma once
 
 // What the tests of real services share: other programs, wave files, silent sound, waiting.
+#include <QCoreApplication>
 #include <QProcess>
 
 #include <chrono>
@@ -37,6 +38,14 @@ inline bool waitFor(const std::function<bool()>& done) {
     for (int polls = 0; polls < 3000 && !done(); ++polls)
         std::this_thread::sleep_for(std::chrono::milliseconds(10));
     return done();
+}
+
+// As waitFor, with the Qt events handled meanwhile (what comes from other threads, repaints).
+inline bool waitHandlingEvents(const std::function<bool()>& done) {
+    return waitFor([&done] {
+        QCoreApplication::processEvents();
+        return done();
+    });
 }
 
 // A quiet 440 Hz tone as a mono 16-bit PCM RIFF WAVE file's bytes.

@@ -2,7 +2,6 @@
 
 #include "app/desktop.h"
 #include "creator/modcreate.h"
-#include "platform/linux/ffmpegavifilelibrary.h"
 #include "platform/linux/linuxshell.h"
 #include "platform/linux/qtsettingsstore.h"
 
@@ -26,7 +25,7 @@ struct ExamoForgeDesktop : DesktopQuizServices {
 
     LinuxShell shell;
     QtSettingsStore settings;
-    FfmpegAviFileLibrary aviLibrary;
+    LazyAviFileLibrary aviLibrary;
     CreatorServices services;
 };
 

@@ -10,6 +10,9 @@ int main(int argc, char** argv) {
     examo::ExamoForgeDesktop desktop(person.dialogs, person.fileDialogs, person.program,
                                      examo::configuredPdfFolder("ExamoForge"));
     examo::ExamoForge program(desktop.services, desktop.aviLibrary);
+    // Queued: media are set up once an event loop runs (a sign-in box's, for one), with the
+    // window already on screen, so the first sound does not wait for them.
+    examo::afterFirstShow(desktop.desktopMedia);
     program.module().Main();
     return QApplication::exec();
 }

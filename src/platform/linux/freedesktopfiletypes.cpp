@@ -1,22 +1,26 @@
 #include "platform/linux/freedesktopfiletypes.h"
 
-#include <QByteArray>
+#include "platform/linux/freedesktopfiles.h"
+
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QProcess>
-#include <QSaveFile>
 #include <QStandardPaths>
-#include <QStringList>
-#include <QXmlStreamWriter>
+
+#include <sys/resource.h>
+#include <unistd.h>
+
+#include <optional>
 
 namespace examo {
 
 namespace {
 
+constexpr int kWorkerNice = 10;
 constexpr QLatin1String kOpenCommandKey("shell\\open\\command");
 constexpr QLatin1String kDefaultIconKey("DefaultIcon");
-constexpr QLatin1String kDefaultApplicationsGroup("[Default Applications]");
 
 // A base directory from the environment; relative ones are invalid and ignored, as the
 // base directory rules demand.
@@ -47,17 +51,6 @@ QString nameOfClass(const QString& className) {
     return name;
 }
 
-// Replaces the file as a whole, so that a reader never sees half of it.
-bool writeFile(const QString& path, const QByteArray& content) {
-    if (!QDir().mkpath(QFileInfo(path).absolutePath()))
-        return false;
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        return false;
-    file.write(content);
-    return file.commit();
-}
-
 // Runs a desktop tool if it is installed; true when it ran and succeeded.
 bool runTool(const QString& name, const QStringList& arguments, int timeoutMs) {
     const QString program = QStandardPaths::findExecutable(name);
@@ -77,127 +70,118 @@ bool runTool(const QString& name, const QStringList& arguments, int timeoutMs) {
     return process.exitStatus() == QProcess::NormalExit && process.exitCode() == 0;
 }
 
-QByteArray mimePackage(const QString& mimeType, const QString& comment, const QString& iconName,
-                       const QString& glob) {
-    QByteArray content;
-    QXmlStreamWriter xml(&content);
-    xml.setAutoFormatting(true);
-    xml.writeStartDocument();
-    xml.writeDefaultNamespace(
-        QStringLiteral("http://www.freedesktop.org/standards/shared-mime-info"));
-    xml.writeStartElement(QStringLiteral("mime-info"));
-    xml.writeStartElement(QStringLiteral("mime-type"));
-    xml.writeAttribute(QStringLiteral("type"), mimeType);
-    xml.writeTextElement(QStringLiteral("comment"), comment);
-    if (!iconName.isEmpty()) {
-        xml.writeEmptyElement(QStringLiteral("icon"));
-        xml.writeAttribute(QStringLiteral("name"), iconName);
-    }
-    xml.writeEmptyElement(QStringLiteral("glob"));
-    xml.writeAttribute(QStringLiteral("pattern"), glob);
-    xml.writeEndDocument();
-    return content;
-}
+} // namespace
 
-// The escapes of a desktop entry's string values.
-QString escapeDesktopValue(const QString& value) {
-    QString escaped;
-    for (const QChar c : value) {
-        if (c == QLatin1Char('\\'))
-            escaped += QStringLiteral("\\\\");
-        else if (c == QLatin1Char('\n'))
-            escaped += QStringLiteral("\\n");
-        else if (c == QLatin1Char('\t'))
-            escaped += QStringLiteral("\\t");
-        else if (c == QLatin1Char('\r'))
-            escaped += QStringLiteral("\\r");
-        else
-            escaped += c;
-    }
-    if (escaped.startsWith(QLatin1Char(' ')))
-        escaped.replace(0, 1, QStringLiteral("\\s"));
-    return escaped;
-}
-
-QByteArray desktopEntry(const QString& name, const QString& comment, const QString& exec,
-                        const QString& icon, const QString& mimeType) {
-    QStringList lines{
-        QStringLiteral("[Desktop Entry]"),
-        QStringLiteral("Type=Application"),
-        QStringLiteral("Name=") + escapeDesktopValue(name),
-        QStringLiteral("Comment=") + escapeDesktopValue(comment),
-        QStringLiteral("Exec=") + escapeDesktopValue(exec),
+struct FreedesktopFileTypes::Registration {
+    // A file to replace, then the desktop tool that reads it, if any.
+    struct Step {
+        QString path;
+        QByteArray content;
+        QString tool;
+        QStringList arguments;
     };
-    if (!icon.isEmpty())
-        lines << QStringLiteral("Icon=") + escapeDesktopValue(icon);
-    lines << QStringLiteral("MimeType=") + mimeType + QLatin1Char(';')
-          << QStringLiteral("Terminal=false") << QStringLiteral("Categories=Education;")
-          << QStringLiteral("NoDisplay=false");
-    return (lines.join(QLatin1Char('\n')) + QLatin1Char('\n')).toUtf8();
-}
+    std::optional<Step> icon;
+    std::optional<Step> mimePackage;
+    bool application = false; // the class has a program to open its files
+    std::optional<Step> desktopEntry;
+    bool setDefault = false;
+    QString mimeType;
+    QString desktopId;
+    QString defaultsList; // written when xdg-mime cannot set the default
 
-// Sets "mimeType=desktopId" in the [Default Applications] group of a mimeapps.list,
-// keeping every other line as it is.
-bool setDefaultApplication(const QString& path, const QString& mimeType, const QString& desktopId) {
-    QStringList lines;
-    QFile existing(path);
-    if (existing.open(QIODevice::ReadOnly | QIODevice::Text))
-        lines = QString::fromUtf8(existing.readAll()).split(QLatin1Char('\n'));
-    existing.close();
-    while (!lines.isEmpty() && lines.constLast().trimmed().isEmpty())
-        lines.removeLast();
+    bool empty() const { return !icon && !mimePackage && !desktopEntry && !setDefault; }
+};
 
-    const QString entry = mimeType + QLatin1Char('=') + desktopId;
-    qsizetype insertAt = -1;
-    bool inGroup = false;
-    bool done = false;
-    for (qsizetype i = 0; i < lines.size() && !done; ++i) {
-        const QString line = lines.at(i).trimmed();
-        if (line.startsWith(QLatin1Char('['))) {
-            inGroup = line == kDefaultApplicationsGroup;
-            if (inGroup)
-                insertAt = i + 1;
-        } else if (inGroup) {
-            if (line.section(QLatin1Char('='), 0, 0).trimmed() == mimeType) {
-                lines[i] = entry;
-                done = true;
-            } else if (!line.isEmpty()) {
-                insertAt = i + 1;
-            }
-        }
-    }
-    if (!done) {
-        if (insertAt < 0) {
-            if (!lines.isEmpty())
-                lines << QString();
-            lines << kDefaultApplicationsGroup;
-            insertAt = lines.size();
-        }
-        lines.insert(insertAt, entry);
-    }
-    return writeFile(path, (lines.join(QLatin1Char('\n')) + QLatin1Char('\n')).toUtf8());
+namespace {
+
+using Registration = FreedesktopFileTypes::Registration;
+
+// A step only when the file does not hold the content already.
+std::optional<Registration::Step> stepIfChanged(Registration::Step step) {
+    if (freedesktop::readFile(step.path) == step.content)
+        return std::nullopt;
+    return step;
 }
 
 // The program's icon doubles as the icon of its files, as on systems where the type's
-// icon is taken from the program file. iconPath is the installed icon, if there is one;
-// false when it could not be written.
-bool installIcon(const QString& data, const QString& name, QString& iconPath) {
+// icon is taken from the program file. iconPath is the installed icon, if there is one.
+std::optional<Registration::Step> iconStep(const QString& data, const QString& name,
+                                           QString& iconPath) {
     const QString installedIcon =
         data + QStringLiteral("/icons/hicolor/scalable/apps/") + name + QStringLiteral(".svg");
     QFile iconResource(QStringLiteral(":/icons/") + name + QStringLiteral(".svg"));
     if (iconResource.open(QIODevice::ReadOnly)) {
-        if (!writeFile(installedIcon, iconResource.readAll()))
-            return false;
         iconPath = installedIcon;
-    } else if (QFileInfo::exists(installedIcon)) {
-        iconPath = installedIcon;
+        return stepIfChanged({.path = installedIcon,
+                              .content = iconResource.readAll(),
+                              .tool = {},
+                              .arguments = {}});
     }
+    if (QFileInfo::exists(installedIcon))
+        iconPath = installedIcon;
+    return std::nullopt;
+}
+
+// Whether the desktop's defaults, read as xdg-mime and the desktops read them, already open
+// the type with the entry: the desktop's own lists come before the common one.
+bool isDefaultApplication(const QString& mimeType, const QString& desktopId) {
+    QStringList lists;
+    const QString desktops = qEnvironmentVariable("XDG_CURRENT_DESKTOP");
+    for (const QString& desktop : desktops.split(QLatin1Char(':'), Qt::SkipEmptyParts))
+        lists << configHome() + QLatin1Char('/') + desktop.toLower() +
+                     QStringLiteral("-mimeapps.list");
+    lists << configHome() + QStringLiteral("/mimeapps.list");
+    for (const QString& list : lists) {
+        const auto named = freedesktop::defaultApplications(
+            freedesktop::readFile(list).value_or(QByteArray()), mimeType);
+        if (named)
+            return named->section(QLatin1Char(';'), 0, 0).trimmed() == desktopId;
+    }
+    return false;
+}
+
+// Writes the step's file and runs its tool; false when the file could not be written.
+bool writeStep(const Registration::Step& step, const FreedesktopFileTypes::ToolRunner& runTool) {
+    if (!freedesktop::writeFile(step.path, step.content))
+        return false;
+    if (!step.tool.isEmpty())
+        runTool(step.tool, step.arguments);
     return true;
+}
+
+// Does what differed, in the order the registration names it: icon, MIME type, then the
+// application and its default, which needs the entry written.
+bool applyRegistration(const Registration& r, const FreedesktopFileTypes::ToolRunner& runTool) {
+    bool ok = !r.icon || writeStep(*r.icon, runTool);
+    if (r.mimePackage)
+        ok = writeStep(*r.mimePackage, runTool) && ok;
+    if (!r.application)
+        return ok;
+    if (r.desktopEntry && !writeStep(*r.desktopEntry, runTool))
+        return false;
+    // xdg-mime knows where the running desktop keeps its defaults; without it the common
+    // file is written directly.
+    if (!r.setDefault ||
+        runTool(QStringLiteral("xdg-mime"), {QStringLiteral("default"), r.desktopId, r.mimeType}))
+        return ok;
+    const QByteArray list = freedesktop::readFile(r.defaultsList).value_or(QByteArray());
+    return freedesktop::writeFile(r.defaultsList, freedesktop::withDefaultApplication(
+                                                      list, r.mimeType, r.desktopId)) &&
+           ok;
 }
 
 } // namespace
 
-FreedesktopFileTypes::FreedesktopFileTypes(int toolTimeoutMs) : toolTimeoutMs_(toolTimeoutMs) {}
+FreedesktopFileTypes::FreedesktopFileTypes(int toolTimeoutMs)
+    : FreedesktopFileTypes([toolTimeoutMs](const QString& tool, const QStringList& arguments) {
+          return runTool(tool, arguments, toolTimeoutMs);
+      }) {}
+
+FreedesktopFileTypes::FreedesktopFileTypes(ToolRunner runTool) : runTool_(std::move(runTool)) {}
+
+FreedesktopFileTypes::~FreedesktopFileTypes() {
+    finish();
+}
 
 bool FreedesktopFileTypes::setValue(const std::string& key, const std::string& subKey,
                                     const std::string& value) {
@@ -266,49 +250,75 @@ bool FreedesktopFileTypes::registerExtension(const QString& extension, const QSt
     const QString name = nameOfClass(className);
     if (name.isEmpty() || extension.size() < 2)
         return false;
-    const QString mimeType = QStringLiteral("application/x-") + name;
+    finish(); // an earlier registration first
     const auto found = classes_.find(className.toLower());
     const FileClass fileClass =
         found != classes_.end() ? found->second
                                 : FileClass{.name = className, .description = {}, .command = {}};
     const QString description = fileClass.description.isEmpty() ? className : fileClass.description;
     const QString data = dataHome();
+    auto r = std::make_unique<Registration>();
+    r->mimeType = QStringLiteral("application/x-") + name;
 
     QString iconPath;
-    bool ok = installIcon(data, name, iconPath);
+    r->icon = iconStep(data, name, iconPath);
     const QString mimeFolder = data + QStringLiteral("/mime");
-    if (writeFile(mimeFolder + QStringLiteral("/packages/") + name + QStringLiteral(".xml"),
-                  mimePackage(mimeType, description, iconPath.isEmpty() ? QString() : name,
-                              QLatin1Char('*') + extension.toLower()))) {
-        runTool(QStringLiteral("update-mime-database"), {mimeFolder}, toolTimeoutMs_);
-    } else {
-        ok = false;
-    }
-
+    r->mimePackage = stepIfChanged(
+        {.path = mimeFolder + QStringLiteral("/packages/") + name + QStringLiteral(".xml"),
+         .content = freedesktop::mimePackage(r->mimeType, description,
+                                             iconPath.isEmpty() ? QString() : name,
+                                             QLatin1Char('*') + extension.toLower()),
+         .tool = QStringLiteral("update-mime-database"),
+         .arguments = {mimeFolder}});
     // Without an open command there is nothing to open the files with.
-    if (fileClass.command.isEmpty())
-        return ok;
-    return installApplication(name, fileClass, description, iconPath, mimeType) && ok;
+    r->application = !fileClass.command.isEmpty();
+    if (r->application)
+        planApplication(*r, name, fileClass, description, iconPath);
+    ok_ = true;
+    if (r->empty())
+        return true;
+    pending_ = std::move(r);
+    // Queued, the work starts only once the event loop runs, after the window is shown.
+    if (QCoreApplication::instance() != nullptr)
+        QMetaObject::invokeMethod(
+            &queuedCalls_, [this] { startWorker(); }, Qt::QueuedConnection);
+    return true;
 }
 
-bool FreedesktopFileTypes::installApplication(const QString& name, const FileClass& fileClass,
-                                              const QString& description, const QString& iconPath,
-                                              const QString& mimeType) const {
+void FreedesktopFileTypes::planApplication(Registration& r, const QString& name,
+                                           const FileClass& fileClass, const QString& description,
+                                           const QString& iconPath) {
     const QString exec =
         execProgramField(programOfCommand(fileClass.command)) + QStringLiteral(" %f");
-    const QString desktopId = name + QStringLiteral(".desktop");
+    r.desktopId = name + QStringLiteral(".desktop");
     const QString applications = dataHome() + QStringLiteral("/applications");
-    if (!writeFile(applications + QLatin1Char('/') + desktopId,
-                   desktopEntry(fileClass.name, description, exec, iconPath, mimeType)))
-        return false;
-    runTool(QStringLiteral("update-desktop-database"), {applications}, toolTimeoutMs_);
-    // xdg-mime knows where the running desktop keeps its defaults; without it the common
-    // file is written directly.
-    if (runTool(QStringLiteral("xdg-mime"), {QStringLiteral("default"), desktopId, mimeType},
-                toolTimeoutMs_))
-        return true;
-    return setDefaultApplication(configHome() + QStringLiteral("/mimeapps.list"), mimeType,
-                                 desktopId);
+    r.desktopEntry = stepIfChanged({.path = applications + QLatin1Char('/') + r.desktopId,
+                                    .content = freedesktop::desktopEntry(
+                                        fileClass.name, description, exec, iconPath, r.mimeType),
+                                    .tool = QStringLiteral("update-desktop-database"),
+                                    .arguments = {applications}});
+    r.setDefault = !isDefaultApplication(r.mimeType, r.desktopId);
+    r.defaultsList = configHome() + QStringLiteral("/mimeapps.list");
+}
+
+void FreedesktopFileTypes::startWorker() {
+    if (!pending_ || worker_.joinable())
+        return;
+    worker_ = std::thread([this, r = std::move(pending_)] {
+        // Below the program's own threads, so that the window stays quick to answer.
+        setpriority(PRIO_PROCESS, id_t(gettid()), kWorkerNice);
+        ok_ = applyRegistration(*r, runTool_);
+    });
+}
+
+bool FreedesktopFileTypes::finish() {
+    if (worker_.joinable())
+        worker_.join();
+    if (pending_) {
+        ok_ = applyRegistration(*pending_, runTool_);
+        pending_.reset();
+    }
+    return ok_;
 }
 
 } // namespace examo

@@ -44,28 +44,13 @@ bool probeSoundDevice() {
     return ok;
 }
 
-bool probeX11Display() {
-    const char* display = std::getenv("DISPLAY");
-    if (display == nullptr || *display == '\0')
-        return false;
-    // Under Qt's offscreen platform there are no native windows to draw into.
-    const char* qpa = std::getenv("QT_QPA_PLATFORM");
-    return qpa == nullptr || *qpa == '\0' || std::strncmp(qpa, "xcb", 3) == 0;
-}
-
-GstElement* silentSink(const char* factory) {
-    GstElement* sink = gst_element_factory_make(factory, nullptr);
-    if (sink != nullptr)
-        g_object_set(sink, "sync", TRUE, nullptr); // keep real time
-    return sink;
-}
-
 } // namespace
 
-GstEnvironment::GstEnvironment() {
-    gst_init(nullptr, nullptr);
-    m_sound = probeSoundDevice();
-    m_x11 = probeX11Display();
+void GstEnvironment::start() const {
+    std::call_once(m_started, [this] {
+        gst_init(nullptr, nullptr);
+        m_sound = probeSoundDevice();
+    });
 }
 
 GstElement* makeAudioSink(const GstEnvironment& env) {
@@ -73,15 +58,10 @@ GstElement* makeAudioSink(const GstEnvironment& env) {
         if (GstElement* sink = gst_element_factory_make("autoaudiosink", nullptr))
             return sink;
     }
-    return silentSink("fakesink");
-}
-
-GstElement* makeVideoSink(const GstEnvironment& env) {
-    if (env.hasX11Display()) {
-        if (GstElement* sink = gst_element_factory_make("ximagesink", nullptr))
-            return sink;
-    }
-    return silentSink("fakevideosink");
+    GstElement* sink = gst_element_factory_make("fakesink", nullptr);
+    if (sink != nullptr)
+        g_object_set(sink, "sync", TRUE, nullptr); // keep real time
+    return sink;
 }
 
 } // namespace examo

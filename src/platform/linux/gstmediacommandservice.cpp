@@ -1,13 +1,11 @@
 #include "platform/linux/gstmediacommandservice.h"
 
-#include "platform/linux/gstchildwindows.h"
 #include "platform/linux/gstenvironment.h"
 #include "platform/linux/gstmediadevice.h"
 #include "platform/linux/percentshortpath.h"
 
 #include <gst/gst.h>
 #include <gst/video/video.h>
-#include <gst/video/videooverlay.h>
 
 #include <algorithm>
 #include <cctype>
@@ -18,7 +16,6 @@ namespace examo {
 
 namespace {
 
-using gstmedia::kLargestCoordinate;
 using gstmedia::kPrerollTimeout;
 using gstmedia::lcMedia;
 using gstmedia::sourceSize;
@@ -66,17 +63,11 @@ void writeReply(std::string& reply, std::uint32_t capacity, const std::string& t
 
 } // namespace
 
-GstMediaCommandService::GstMediaCommandService(const GstEnvironment& env) : m_env(env) {
-    if (m_env.hasX11Display()) {
-        m_windows = std::make_unique<gstmedia::ChildWindows>();
-        if (!m_windows->usable())
-            m_windows.reset();
-    }
-}
+GstMediaCommandService::GstMediaCommandService(const GstEnvironment& env,
+                                               const PercentShortPath& shortPaths)
+    : m_env(env), m_shortPaths(shortPaths) {}
 
-GstMediaCommandService::~GstMediaCommandService() {
-    closeAll(); // before the child windows' connection goes
-}
+GstMediaCommandService::~GstMediaCommandService() = default;
 
 std::uint32_t GstMediaCommandService::send(const std::string& command, std::string& reply,
                                            std::uint32_t replyCapacity) {
@@ -128,6 +119,7 @@ std::uint32_t GstMediaCommandService::open(const std::vector<std::string>& words
     if (bang == std::string::npos)
         return kUnrecognizedCommand;
     const std::string type = lower(words[1].substr(0, bang));
+    m_env.start(); // GStreamer is set up when a program first opens media
     const bool movie = type == "avivideo" || type == "mpegvideo";
     if (!movie && type != "sequencer")
         return kUnrecognizedCommand;
@@ -135,7 +127,7 @@ std::uint32_t GstMediaCommandService::open(const std::vector<std::string>& words
     const std::string alias = lower(words[3]);
     close(alias);
 
-    const std::string path = decodeShortPath(words[1].substr(bang + 1));
+    const std::string path = m_shortPaths.longPathOf(words[1].substr(bang + 1));
     std::error_code error;
     if (!std::filesystem::path(path).is_absolute() ||
         !std::filesystem::is_regular_file(path, error))
@@ -145,7 +137,6 @@ std::uint32_t GstMediaCommandService::open(const std::vector<std::string>& words
         return kFileNotFound;
 
     auto device = std::make_unique<Device>();
-    device->windows = m_windows.get();
     const bool built = device->build(m_env, uri, movie);
     g_free(uri);
     if (!built)
@@ -156,20 +147,19 @@ std::uint32_t GstMediaCommandService::open(const std::vector<std::string>& words
     }
     // Until it is put elsewhere the picture shows at its own size at the top left.
     if (const std::optional<Size> size = sourceSize(device->pipeline))
-        device->place(0, 0, size->width, size->height);
+        device->place(QRect(0, 0, size->width, size->height));
     m_devices[alias] = std::move(device);
     return 0;
 }
 
 std::uint32_t GstMediaCommandService::window(Device& device, const std::string& handle) {
-    const auto id = number<std::uint32_t>(handle);
+    const auto id = number<std::uintptr_t>(handle);
     if (!id)
         return kBadNumber;
-    if (m_windows != nullptr && device.child != 0) {
-        if (!m_windows->attach(device.child, *id))
-            return kBadWindow;
-        gst_video_overlay_expose(GST_VIDEO_OVERLAY(device.videoSink));
-    }
+    QWidget* box = gstmedia::widgetOfHandle(*id);
+    if (box == nullptr)
+        return kBadWindow;
+    device.showIn(*box);
     return 0;
 }
 
@@ -192,7 +182,7 @@ std::uint32_t GstMediaCommandService::put(Device& device, const std::vector<std:
     const auto [x, y, width, height] = rect;
     if (width <= 0 || height <= 0)
         return kBadNumber;
-    device.place(x, y, width, height);
+    device.place(QRect(int(x), int(y), int(width), int(height)));
     return 0;
 }
 
@@ -227,10 +217,9 @@ bool GstMediaCommandService::reachedEnd(const std::string& alias) const {
 std::optional<GstMediaCommandService::Picture>
 GstMediaCommandService::shownPicture(const std::string& alias) const {
     const Device* device = find(lower(alias));
-    if (device == nullptr || device->videoSink == nullptr)
+    if (device == nullptr || device->frames == nullptr)
         return std::nullopt;
-    GstSample* shown = nullptr;
-    g_object_get(device->videoSink, "last-sample", &shown, nullptr);
+    GstSample* shown = device->frames->latest();
     if (shown == nullptr)
         return std::nullopt;
     GstCaps* rgb = gst_caps_from_string("video/x-raw,format=RGB");

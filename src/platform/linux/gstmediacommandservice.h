@@ -12,15 +12,16 @@
 namespace examo {
 
 class GstEnvironment;
+class PercentShortPath;
 
 namespace gstmedia {
 struct Device;
-class ChildWindows;
 } // namespace gstmedia
 
 // The media command service over GStreamer: each alias is one playbin, prerolled when it is
-// opened. Movies are drawn into a child window of ours inside the caller's native window, so
-// placing them is moving that child, and stretching them is scaling to its size.
+// opened. A movie's pictures come into Qt and are painted by a widget of ours inside the box
+// widget that "window" names (by its address, or by its native window), so movies show on any
+// Qt platform; placing them is moving the picture there, stretching is scaling to its size.
 class GstMediaCommandService : public MediaCommandService {
 public:
     // Error numbers; 0 is success.
@@ -31,6 +32,8 @@ public:
     static constexpr std::uint32_t kCannotPlay = 296;
     static constexpr std::uint32_t kNoVideo = 300;
     static constexpr std::uint32_t kBadWindow = 346;
+    // Larger coordinates in "put" are refused.
+    static constexpr long kLargestCoordinate = 32767;
 
     struct Size {
         int width = 0;
@@ -42,7 +45,8 @@ public:
         std::vector<std::uint8_t> rgb; // rows of width * 3 bytes
     };
 
-    explicit GstMediaCommandService(const GstEnvironment& env);
+    // File names in "open" commands are the short forms that shortPaths gave out.
+    GstMediaCommandService(const GstEnvironment& env, const PercentShortPath& shortPaths);
     ~GstMediaCommandService() override;
     GstMediaCommandService(const GstMediaCommandService&) = delete;
     GstMediaCommandService& operator=(const GstMediaCommandService&) = delete;
@@ -70,7 +74,7 @@ private:
     Device* find(const std::string& alias) const;
 
     const GstEnvironment& m_env;
-    std::unique_ptr<gstmedia::ChildWindows> m_windows; // null without an X11 display
+    const PercentShortPath& m_shortPaths;
     std::map<std::string, std::unique_ptr<Device>> m_devices;
 };
 

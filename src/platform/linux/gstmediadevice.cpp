@@ -1,10 +1,9 @@
 #include "platform/linux/gstmediadevice.h"
 
-#include "platform/linux/gstchildwindows.h"
 #include "platform/linux/gstsinks.h"
 
+#include <gst/app/gstappsink.h>
 #include <gst/video/video.h>
-#include <gst/video/videooverlay.h>
 
 #include <cstring>
 #include <filesystem>
@@ -19,6 +18,9 @@ namespace {
 constexpr guint kPlayVideo = 0x1;
 constexpr guint kPlayText = 0x4;
 constexpr guint kPlayNativeVideo = 0x40;
+
+// Qt's 32-bit RGB in memory order, so a frame is painted straight from GStreamer's buffer.
+constexpr const char* kFrameCaps = "video/x-raw,format=BGRx,pixel-aspect-ratio=(fraction)1/1";
 
 // The General MIDI soundfont the tunes are written for, first found wins.
 constexpr const char* kSoundfonts[] = {"/usr/share/sounds/sf2/TimGM6mb.sf2",
@@ -42,10 +44,6 @@ void setSoundfont(GstElement*, GstElement* element, gpointer path) {
         g_object_set(element, "soundfont", static_cast<const char*>(path), nullptr);
 }
 
-bool hasProperty(gpointer object, const char* name) {
-    return g_object_class_find_property(G_OBJECT_GET_CLASS(object), name) != nullptr;
-}
-
 std::optional<Size> sizeOf(GstCaps* caps) {
     if (caps == nullptr)
         return std::nullopt;
@@ -57,14 +55,44 @@ std::optional<Size> sizeOf(GstCaps* caps) {
     return known ? std::optional<Size>(size) : std::nullopt;
 }
 
-// videoconvert ! videoscale ! capsfilter ! sink: stretches the picture to the size that "put"
-// sets. playbin is told to leave conversion to it, as its own scaler would keep the aspect
-// ratio and add borders.
-GstElement* movieSink(Device& device, GstElement* sink) {
+GstFlowReturn takePreroll(GstAppSink* sink, gpointer frames) {
+    if (GstSample* sample = gst_app_sink_pull_preroll(sink))
+        static_cast<Frames*>(frames)->present(sample);
+    return GST_FLOW_OK;
+}
+
+GstFlowReturn takeSample(GstAppSink* sink, gpointer frames) {
+    if (GstSample* sample = gst_app_sink_pull_sample(sink))
+        static_cast<Frames*>(frames)->present(sample);
+    return GST_FLOW_OK;
+}
+
+// Hands every picture, at the movie's own pace, to frames; never opens a window of its own.
+GstElement* frameSink(Frames& frames) {
+    GstElement* sink = gst_element_factory_make("appsink", nullptr);
+    if (sink == nullptr)
+        return nullptr;
+    GstCaps* caps = gst_caps_from_string(kFrameCaps);
+    // qos lets a late decoder skip pictures rather than fall behind the sound.
+    g_object_set(sink, "caps", caps, "sync", TRUE, "qos", TRUE, "max-buffers", 1, "drop", TRUE,
+                 "enable-last-sample", FALSE, nullptr);
+    gst_caps_unref(caps);
+    GstAppSinkCallbacks callbacks{};
+    callbacks.new_preroll = &takePreroll;
+    callbacks.new_sample = &takeSample;
+    gst_app_sink_set_callbacks(GST_APP_SINK(sink), &callbacks, &frames, nullptr);
+    return sink;
+}
+
+// videoconvert ! videoscale ! capsfilter ! appsink: stretches the picture to the size that
+// "put" sets. playbin is told to leave conversion to it, as its own scaler would keep the
+// aspect ratio and add borders.
+GstElement* movieSink(Device& device) {
     GstElement* bin = gst_bin_new(nullptr);
     GstElement* convert = gst_element_factory_make("videoconvert", nullptr);
     GstElement* scale = gst_element_factory_make("videoscale", nullptr);
     GstElement* caps = gst_element_factory_make("capsfilter", nullptr);
+    GstElement* sink = frameSink(*device.frames);
     if (convert == nullptr || scale == nullptr || caps == nullptr || sink == nullptr) {
         for (GstElement* e : {bin, convert, scale, caps, sink})
             if (e != nullptr)
@@ -73,16 +101,22 @@ GstElement* movieSink(Device& device, GstElement* sink) {
     }
     // Stretched, never letterboxed: the picture fills the rectangle it is given.
     g_object_set(scale, "add-borders", FALSE, nullptr);
-    if (hasProperty(sink, "force-aspect-ratio"))
-        g_object_set(sink, "force-aspect-ratio", FALSE, nullptr);
     gst_bin_add_many(GST_BIN(bin), convert, scale, caps, sink, nullptr);
     gst_element_link_many(convert, scale, caps, sink, nullptr);
     GstPad* pad = gst_element_get_static_pad(convert, "sink");
     gst_element_add_pad(bin, gst_ghost_pad_new("sink", pad));
     gst_object_unref(pad);
-    device.videoSink = GST_ELEMENT(gst_object_ref(sink));
     device.scaler = GST_ELEMENT(gst_object_ref(caps));
     return bin;
+}
+
+// Takes whatever pictures a tune's file holds and drops them, in case playbin plugs a video
+// branch anyway: a tune never opens a window.
+GstElement* discardingSink() {
+    GstElement* sink = gst_element_factory_make("fakesink", nullptr);
+    if (sink != nullptr)
+        g_object_set(sink, "sync", FALSE, nullptr);
+    return sink;
 }
 
 // Files written with an unset aspect ratio come out of the AVI reader with a negative pixel
@@ -135,19 +169,17 @@ void logError(GstMessage* message) {
 
 Device::~Device() {
     if (pipeline != nullptr) {
-        // Joins the streaming threads, so the sync handler is not running after this.
+        // Joins the streaming threads, so neither the sync handler nor the sink's callbacks
+        // run after this.
         gst_element_set_state(pipeline, GST_STATE_NULL);
         GstBus* bus = gst_element_get_bus(pipeline);
         gst_bus_set_sync_handler(bus, nullptr, nullptr, nullptr);
         gst_object_unref(bus);
         gst_object_unref(pipeline);
     }
-    if (videoSink != nullptr)
-        gst_object_unref(videoSink);
     if (scaler != nullptr)
         gst_object_unref(scaler);
-    if (windows != nullptr && child != 0)
-        windows->destroy(child);
+    delete screen.data(); // the box shows what lay beneath again
 }
 
 bool Device::build(const GstEnvironment& env, const char* uri, bool movie) {
@@ -161,13 +193,16 @@ bool Device::build(const GstEnvironment& env, const char* uri, bool movie) {
     flags = movie ? flags | kPlayNativeVideo : flags & ~kPlayVideo;
     g_object_set(pipeline, "uri", uri, "flags", flags, "audio-sink", makeAudioSink(env), nullptr);
     if (movie) {
-        GstElement* sink = movieSink(*this, makeVideoSink(env));
+        frames = std::make_unique<Frames>();
+        GstElement* sink = movieSink(*this);
         if (sink == nullptr)
             return false;
         g_object_set(pipeline, "video-sink", sink, nullptr);
         if (GstElement* filter = squarePixels())
             g_object_set(pipeline, "video-filter", filter, nullptr);
     } else {
+        if (GstElement* sink = discardingSink())
+            g_object_set(pipeline, "video-sink", sink, nullptr);
         soundfont = findSoundfont();
         if (!soundfont.empty())
             g_signal_connect(pipeline, "element-setup", G_CALLBACK(setSoundfont),
@@ -186,35 +221,26 @@ bool Device::preroll() {
     return ready;
 }
 
-void Device::giveWindow() {
-    if (windows == nullptr || videoSink == nullptr || !GST_IS_VIDEO_OVERLAY(videoSink))
+void Device::showIn(QWidget& box) {
+    if (frames == nullptr)
         return;
-    if (child == 0) {
-        // A window of the picture's size from the start: the sink asks for pictures of
-        // its window's size.
-        int width = 1;
-        int height = 1;
-        if (GST_IS_VIDEO_SINK(videoSink)) {
-            width = GST_VIDEO_SINK_WIDTH(GST_VIDEO_SINK(videoSink));
-            height = GST_VIDEO_SINK_HEIGHT(GST_VIDEO_SINK(videoSink));
-        }
-        child = windows->create(width, height);
-    }
-    gst_video_overlay_set_window_handle(GST_VIDEO_OVERLAY(videoSink), child);
+    delete screen.data();
+    screen = new MovieScreen(box, *frames);
+    screen->place(placed);
+    frames->showOn(screen);
 }
 
-void Device::place(long x, long y, long width, long height) {
+void Device::place(const QRect& rectangle) {
+    placed = rectangle;
     if (scaler != nullptr) {
-        GstCaps* caps = gst_caps_new_simple(
-            "video/x-raw", "width", G_TYPE_INT, static_cast<int>(width), "height", G_TYPE_INT,
-            static_cast<int>(height), "pixel-aspect-ratio", GST_TYPE_FRACTION, 1, 1, nullptr);
+        GstCaps* caps = gst_caps_new_simple("video/x-raw", "width", G_TYPE_INT, rectangle.width(),
+                                            "height", G_TYPE_INT, rectangle.height(),
+                                            "pixel-aspect-ratio", GST_TYPE_FRACTION, 1, 1, nullptr);
         g_object_set(scaler, "caps", caps, nullptr);
         gst_caps_unref(caps);
     }
-    if (windows != nullptr && child != 0) {
-        windows->place(child, x, y, width, height);
-        gst_video_overlay_expose(GST_VIDEO_OVERLAY(videoSink));
-    }
+    if (screen != nullptr)
+        screen->place(rectangle);
 }
 
 GstBusSyncReply Device::onMessage(GstBus*, GstMessage* message, gpointer self) {
@@ -230,10 +256,6 @@ GstBusSyncReply Device::onMessage(GstBus*, GstMessage* message, gpointer self) {
         break;
     case GST_MESSAGE_ASYNC_DONE:
         pass = device->prerolling;
-        break;
-    case GST_MESSAGE_ELEMENT:
-        if (gst_is_video_overlay_prepare_window_handle_message(message))
-            device->giveWindow();
         break;
     default:
         break;

@@ -1,13 +1,16 @@
 #pragma once
 
 #include "platform/linux/gstmediacommandservice.h"
+#include "platform/linux/gstmoviescreen.h"
 
 #include <QLoggingCategory>
+#include <QPointer>
+#include <QRect>
 
 #include <gst/gst.h>
 
 #include <atomic>
-#include <cstdint>
+#include <memory>
 #include <optional>
 #include <string>
 
@@ -16,8 +19,6 @@ namespace examo {
 class GstEnvironment;
 
 namespace gstmedia {
-
-class ChildWindows;
 
 Q_DECLARE_LOGGING_CATEGORY(lcMedia)
 
@@ -32,26 +33,26 @@ struct Device {
     Device& operator=(const Device&) = delete;
     ~Device();
 
-    // A playbin for the file: a movie with our stretching sink, or a tune with the General
-    // MIDI soundfont. False when an element is missing.
+    // A playbin for the file: a movie whose pictures come to us (and are dropped until it has
+    // a box to play in), or a tune, whose pictures, if the file has any, are never decoded,
+    // played with the General MIDI soundfont. False when an element is missing.
     bool build(const GstEnvironment& env, const char* uri, bool movie);
     // Reads far enough into the file to play it; false when it cannot be played.
     bool preroll();
 
-    // The sink wants a window to draw in, as it is told the picture's size. (The message may
-    // come from playbin, which passes it on, so the sink is the one we made.)
-    void giveWindow();
+    // Shows the pictures inside box, on a screen of their own (nothing for a tune).
+    void showIn(QWidget& box);
     // Scales the picture to the rectangle and moves it there.
-    void place(long x, long y, long width, long height);
+    void place(const QRect& rectangle);
 
     static GstBusSyncReply onMessage(GstBus*, GstMessage* message, gpointer self);
 
     GstElement* pipeline = nullptr;
-    GstElement* videoSink = nullptr; // where the picture ends, for shownSize
-    GstElement* scaler = nullptr;    // capsfilter: the size the picture is scaled to
-    ChildWindows* windows = nullptr;
+    GstElement* scaler = nullptr;   // capsfilter: the size the picture is scaled to
+    std::unique_ptr<Frames> frames; // null for a tune
+    QPointer<MovieScreen> screen;   // gone with its box
+    QRect placed;
     std::string soundfont;
-    std::atomic<std::uint32_t> child{0};
     std::atomic<bool> prerolling{true};
     std::atomic<bool> ended{false};
 };

@@ -341,6 +341,7 @@ bool GstWavePlayer::playMemory(std::span<const std::uint8_t> image, std::uint32_
 }
 
 bool GstWavePlayer::play(std::unique_ptr<Playback> playback, std::uint32_t flags) {
+    m_env.start(); // GStreamer is first needed here
     if (!playback->start(m_env))
         return false;
     ++m_started;

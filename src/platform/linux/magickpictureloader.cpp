@@ -9,6 +9,7 @@
 
 #include <cstdlib>
 #include <exception>
+#include <mutex>
 
 namespace examo {
 
@@ -44,10 +45,7 @@ bool announcesSaneSize(const QByteArray& bytes) {
 
 } // namespace
 
-MagickPictureLoader::MagickPictureLoader() {
-    // ImageMagick keeps its set-up for the whole process and ignores repeated calls.
-    Magick::InitializeMagick(nullptr);
-}
+MagickPictureLoader::MagickPictureLoader() = default;
 
 QImage MagickPictureLoader::load(const QString& path) {
     QFile file(path);
@@ -73,6 +71,9 @@ QImage MagickPictureLoader::loadMetafile(const QString& path) {
     const QByteArray bytes = file.readAll();
     if (!announcesSaneSize(bytes))
         return {};
+    // ImageMagick is set up on the first metafile, not at start; it keeps its set-up for the
+    // whole process and ignores repeated calls.
+    std::call_once(m_magickStarted, [] { Magick::InitializeMagick(nullptr); });
     try {
         Magick::Image image;
         // Warnings about odd records must not lose a picture that did render.

@@ -1,6 +1,8 @@
 #include "platform/linux/percentshortpath.h"
 
+#include <charconv>
 #include <filesystem>
+#include <string_view>
 #include <system_error>
 
 namespace examo {
@@ -17,18 +19,27 @@ int hexValue(char c) {
     return -1;
 }
 
+constexpr char kHexDigits[] = "0123456789ABCDEF";
+constexpr std::string_view kTokenPrefix = "path#";
+
+bool needsEscape(unsigned char c) {
+    return c <= ' ' || c == 0x7f || c == '%';
+}
+
 } // namespace
 
 std::string encodeShortPath(const std::string& path) {
     std::string out;
     out.reserve(path.size());
     for (const char c : path) {
-        if (c == ' ')
-            out += "%20";
-        else if (c == '%')
-            out += "%25";
-        else
+        const auto byte = static_cast<unsigned char>(c);
+        if (needsEscape(byte)) {
+            out += '%';
+            out += kHexDigits[byte >> 4];
+            out += kHexDigits[byte & 0xf];
+        } else {
             out += c;
+        }
     }
     return out;
 }
@@ -59,7 +70,9 @@ std::uint32_t PercentShortPath::getShortPathName(const std::string& longPath, st
     const std::filesystem::path absolute = std::filesystem::absolute(longPath, error);
     if (error)
         return 0;
-    const std::string shortForm = encodeShortPath(absolute.string());
+    std::string shortForm = encodeShortPath(absolute.string());
+    if (shortForm.size() >= capacity)
+        shortForm = tokenFor(absolute.string());
     if (shortForm.size() >= capacity)
         return 0;
     if (buffer.size() <= shortForm.size())
@@ -67,6 +80,25 @@ std::uint32_t PercentShortPath::getShortPathName(const std::string& longPath, st
     buffer.replace(0, shortForm.size(), shortForm);
     buffer[shortForm.size()] = '\0';
     return static_cast<std::uint32_t>(shortForm.size());
+}
+
+std::string PercentShortPath::tokenFor(const std::string& path) {
+    const auto [it, added] = m_tokenOfPath.try_emplace(path, m_pathOfToken.size() + 1);
+    if (added)
+        m_pathOfToken.push_back(path);
+    return std::string(kTokenPrefix) + std::to_string(it->second);
+}
+
+std::string PercentShortPath::longPathOf(const std::string& shortForm) const {
+    if (!shortForm.starts_with(kTokenPrefix))
+        return decodeShortPath(shortForm);
+    std::size_t number = 0;
+    const char* first = shortForm.data() + kTokenPrefix.size();
+    const char* last = shortForm.data() + shortForm.size();
+    const auto [end, error] = std::from_chars(first, last, number);
+    if (error != std::errc() || end != last || number == 0 || number > m_pathOfToken.size())
+        return {};
+    return m_pathOfToken[number - 1];
 }
 
 } // namespace examo
