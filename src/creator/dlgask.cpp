@@ -1,6 +1,7 @@
 #include "creator/dlgask.h"
 
 #include "creator/modcreate.h"
+#include "widgets/controltable.h"
 
 #include <QHBoxLayout>
 #include <QKeyEvent>
@@ -10,6 +11,7 @@ namespace examo {
 
 dlgAsk::dlgAsk(modCreate& module, QWidget* parent) : QDialog(parent), m_module(module) {
     setWindowTitle(QStringLiteral("Leaving Edit Mode"));
+    useDesignFont(this);
     setModal(true);
     Label1 = new QLabel(
         QStringLiteral(

@@ -25,11 +25,16 @@ void ExamoForge::closeOtherWindows() {
 }
 
 void ExamoForge::showScoreLogs() {
-    auto* log = new frmLog(m_services.dialogs, m_services.fileDialogs, m_services.program,
-                           m_services.printer, m_services.program.commandLine());
-    log->setAttribute(Qt::WA_DeleteOnClose);
-    log->show();
-    m_log = log;
+    // One viewer: asked again, it comes forward with what it shows.
+    if (m_log == nullptr) {
+        auto* log = new frmLog(m_services.dialogs, m_services.fileDialogs, m_services.program,
+                               m_services.printer, m_services.program.commandLine());
+        log->setAttribute(Qt::WA_DeleteOnClose);
+        m_log = log;
+    }
+    m_log->show();
+    m_log->raise();
+    m_log->activateWindow();
 }
 
 void ExamoForge::showAviMaker() {

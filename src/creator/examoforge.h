@@ -23,7 +23,7 @@ public:
     QWidget* helpWindow() const { return m_help; }
     QWidget* aviMaker() const { return m_avi; }
 
-    // Shows a new score log viewer; it opens the log the command line names.
+    // Shows the score log viewer, made the first time: it opens the log the command line names.
     void showScoreLogs();
     void showHelp();
     void showAviMaker();

@@ -5,6 +5,7 @@
 #include "platform/twips.h"
 
 #include <QCloseEvent>
+#include <QKeyEvent>
 #include <QMenuBar>
 #include <QMouseEvent>
 #include <QShortcut>
@@ -157,6 +158,7 @@ void ClickableLabel::mouseReleaseEvent(QMouseEvent* event) {
 
 frmCreate::frmCreate(QWidget* parent) : QMainWindow(parent) {
     setWindowTitle(QStringLiteral("Examo Me Test Creator - untitled.exm"));
+    useDesignFont(this);
     auto* client = new QWidget(this);
     setCentralWidget(client);
     client->setFixedSize(twipsToPixels(10380), twipsToPixels(5400));
@@ -346,6 +348,21 @@ void frmCreate::attachMenus(CreatorMenus* menus) {
     f1->setContext(Qt::ApplicationShortcut);
     connect(f1, &QShortcut::activated, this,
             std::bind_front(&CreatorMenus::mnuHelpContents_Click, menus));
+}
+
+void frmCreate::keyPressEvent(QKeyEvent* event) {
+    // The add button is the window's default button, as in a dialog: Enter presses the focused
+    // button, and anywhere else (the text boxes pass it on) adds the question.
+    const bool enter = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
+    if (enter && (event->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier) {
+        auto* focused = qobject_cast<QPushButton*>(focusWidget());
+        QPushButton* button = focused != nullptr ? focused : cmdAdd;
+        if (button->isEnabled() && button->isVisible()) {
+            button->click();
+            return;
+        }
+    }
+    QMainWindow::keyPressEvent(event);
 }
 
 void frmCreate::closeEvent(QCloseEvent* event) {

@@ -9,6 +9,8 @@
 #include "widgets/controltable.h"
 #include "widgets/quiztext.h"
 
+#include <algorithm>
+
 namespace examo {
 
 // ---- the question editor ----
@@ -45,11 +47,21 @@ std::optional<std::string> modCreate::quizText(const QString& typed, const QStri
     std::optional<char32_t> bad = encoded.unencodable;
     if (!bad && encoded.bytes.find(record::kSeparator) != std::string::npos)
         bad = U'\u00A9';
+    // A pasted control character could scramble into the line break that ends a record.
+    const auto control = std::find_if(typed.begin(), typed.end(), [](QChar c) {
+        return c.category() == QChar::Other_Control && c != u'\t';
+    });
+    if (!bad && control != typed.end())
+        bad = control->unicode();
     if (!bad)
         return encoded.bytes;
     // The separator would split the record and shift every later field; other characters
-    // cannot be written to the file at all.
-    const QString ch = QString::fromUcs4(&*bad, 1);
+    // cannot be written to the file at all. A control character is named by its number, as
+    // it cannot be seen.
+    const QString ch =
+        QChar(*bad).category() == QChar::Other_Control
+            ? QStringLiteral("U+%1").arg(uint(*bad), 4, 16, QLatin1Char('0')).toUpper()
+            : QString::fromUcs4(&*bad, 1);
     message(
         (QStringLiteral("The character %1 cannot be kept in %2.  Please remove it and try again.")
              .arg(ch, where))
@@ -181,19 +193,24 @@ bool modCreate::displayRecord(const std::string& r, bool trueFalse) {
         return false;
     }
     const record::Question& q = *parsed.question;
+    // The fields are filled first; a right answer naming no option then fails as selecting
+    // it would: for multiple choice with the processing message, then the caller's.
     if (trueFalse) {
-        if (q.correct < 0 || q.correct > 1)
-            return false;
         m_form.txtTFquestion->setText(fromQuizText(q.text));
         m_form.txtTFpic->setText(fromQuizText(q.media));
+        if (q.correct < 0 || q.correct > 1)
+            return false;
         m_form.optTrueAnswer[static_cast<std::size_t>(q.correct)]->setChecked(true);
     } else {
-        if (q.correct < 0 || q.correct > 3)
-            return false;
         m_form.txtMQuestion->setText(fromQuizText(q.text));
         for (std::size_t i = 0; i < 4; ++i)
             m_form.txtManswer[i]->setText(fromQuizText(q.answers[i]));
         m_form.txtMpic->setText(fromQuizText(q.media));
+        if (q.correct < 0 || q.correct > 3) {
+            message("An error has occured.  Unable to process question " +
+                    cp1252::toUtf8(fields[0]));
+            return false;
+        }
         m_form.optABCD[static_cast<std::size_t>(q.correct)]->setChecked(true);
     }
     const std::string media = cp1252::toUtf8(q.media);

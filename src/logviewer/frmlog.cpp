@@ -9,6 +9,7 @@
 #include "storage/modfileio.h"
 #include "storage/scorelog.h"
 #include "storage/textrules.h"
+#include "widgets/controltable.h"
 
 #include <QKeySequence>
 #include <QMenuBar>
@@ -160,6 +161,7 @@ frmLog::frmLog(Dialogs& dialogs, FileDialogs& fileDialogs, ProgramInfo& program,
     : QMainWindow(parent), m_dialogs(dialogs), m_fileDialogs(fileDialogs), m_program(program),
       m_printer(printer), m_commandLine(std::move(commandLine)) {
     setWindowTitle(QStringLiteral("View Score Logs"));
+    useDesignFont(this);
     resize(twipsToPixels(11400), twipsToPixels(6000));
 
     txtLog = new QPlainTextEdit(this);

@@ -14,9 +14,10 @@ namespace examo {
 
 namespace {
 
-// The one place the design font is named.
+// The one place the design font is named. Liberation Sans has the metrics of the fonts the
+// layouts were drawn with, so captions fit their controls as designed.
 QFont designFont() {
-    QFont font(QStringLiteral("Sans Serif"));
+    QFont font(QStringLiteral("Liberation Sans"));
     font.setStyleHint(QFont::SansSerif);
     font.setPointSizeF(8);
     return font;
@@ -62,6 +63,8 @@ void placeControl(QWidget* widget, const ControlSpec& spec) {
 }
 
 void applyControl(QWidget* widget, const ControlSpec& spec) {
+    // Named as in the layout, so a control can be found and reported by its name.
+    widget->setObjectName(fromView(spec.name));
     placeControl(widget, spec);
     if (!spec.caption.empty())
         setCaption(widget, fromView(spec.caption));

@@ -42,7 +42,8 @@ protected:
         std::filesystem::current_path(m_oldCwd, ec);
     }
 
-    // Types into a box; letters beyond ASCII go in as the input method would put them.
+    // Types into a box; letters beyond printable ASCII go in as the input method or a paste
+    // would put them.
     static void type(QLineEdit* box, const QString& text) {
         box->selectAll(); // replaced in one step, as a teacher retypes a box
         if (text.isEmpty()) {
@@ -51,7 +52,7 @@ protected:
         }
         bool ascii = true;
         for (QChar c : text)
-            ascii = ascii && c.unicode() < 128;
+            ascii = ascii && c.unicode() >= 0x20 && c.unicode() < 0x7F;
         if (ascii)
             QTest::keyClicks(box, text);
         else

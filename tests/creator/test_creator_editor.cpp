@@ -70,6 +70,12 @@ TEST_F(CreatorTest, TextsThatWouldCorruptTheRecordAreRefusedByName) {
     EXPECT_NE(dialogs.messages[1].text.find("\u0141"), std::string::npos);
     EXPECT_EQ(mod.QuestionCounter, 1);
     EXPECT_EQ(mod.QuestionTexts[1], "");
+    // Pasted control characters would scramble into the record's line end: refused by number.
+    typeMultipleChoice(QStringLiteral("Line\u0010\u0017break?"));
+    form.cmdAdd->click();
+    ASSERT_EQ(dialogs.messages.size(), 3u);
+    EXPECT_NE(dialogs.messages[2].text.find("U+0010"), std::string::npos);
+    EXPECT_EQ(mod.QuestionCounter, 1);
     // Letters that Windows-1252 holds are welcome.
     addMultipleChoice(QStringLiteral("Qu'est-ce que \u00E7a?"));
     EXPECT_EQ(mod.QuestionTexts[1], "Qu'est-ce que \xE7"
@@ -210,4 +216,38 @@ TEST_F(CreatorTest, DontAskAgainRemembersTheAnswerForGood) {
         f.lblEditMode->onClick(); // not asked again: the same answer
         EXPECT_EQ(f.lblEditMode->isHidden(), !c.editModeAfter);
     }
+}
+
+TEST_F(CreatorTest, EnterAddsTheQuestionAsTheDefaultButtonDoes) {
+    start();
+    typeMultipleChoice(QStringLiteral("Which animal lays eggs?"), 1);
+    QTest::keyClick(form.txtManswer[3], Qt::Key_Return);
+    EXPECT_EQ(mod.QuestionCounter, 2);
+    EXPECT_EQ(mod.QuestionTexts[1], "Which animal lays eggs?");
+    form.optType[1]->click();
+    type(form.txtTFquestion, QStringLiteral("Hens lay eggs."));
+    QTest::keyClick(form.txtTFquestion, Qt::Key_Enter, Qt::KeypadModifier);
+    EXPECT_EQ(mod.QuestionCounter, 3);
+    // In edit mode the add button is out of use, and so is Enter.
+    choose(0);
+    ASSERT_TRUE(mod.inEditMode());
+    QTest::keyClick(form.txtMQuestion, Qt::Key_Return);
+    EXPECT_EQ(mod.QuestionCounter, 3);
+}
+
+TEST_F(CreatorTest, ARightAnswerNamingNoOptionIsReportedAfterTheFieldsAreFilled) {
+    start();
+    addMultipleChoice(QStringLiteral("Which animal says oink?"), 2);
+    mod.QuestionRecords[1] = "m\xA9Q\xA9"
+                             "A\xA9"
+                             "B\xA9"
+                             "C\xA9"
+                             "D\xA9none\xA9 7";
+    choose(0);
+    ASSERT_EQ(dialogs.messages.size(), 2u);
+    EXPECT_EQ(dialogs.messages[0].text, "An error has occured.  Unable to process question m");
+    EXPECT_EQ(dialogs.messages[1].text,
+              "Unable to display this question.  Question appears to be corrupted.");
+    EXPECT_EQ(form.txtMQuestion->text(), QStringLiteral("Q"));
+    EXPECT_EQ(form.txtManswer[3]->text(), QStringLiteral("D"));
 }

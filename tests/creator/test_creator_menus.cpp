@@ -2,6 +2,7 @@
 #include "creator/helpwindow.h"
 #include "creatorfixture.h"
 #include "logviewer/frmlog.h"
+#include "support/captionfit.h"
 
 using namespace examo;
 using examo::testing::CreatorTest;
@@ -53,7 +54,11 @@ TEST_F(CreatorTest, AboutWebAndMail) {
 TEST_F(CreatorTest, EachCompanionWindowOpensFromItsOwnEntryAndClosesWithTheCreator) {
     start();
     form.mnuToolScore->trigger();
-    EXPECT_NE(dynamic_cast<frmLog*>(forge.scoreLogViewer()), nullptr);
+    QWidget* const viewer = forge.scoreLogViewer();
+    EXPECT_NE(dynamic_cast<frmLog*>(viewer), nullptr);
+    // Asked again, the one viewer comes forward.
+    form.mnuToolScore->trigger();
+    EXPECT_EQ(forge.scoreLogViewer(), viewer);
     EXPECT_EQ(forge.aviMaker(), nullptr);
     form.mnuToolAVI->trigger();
     EXPECT_NE(dynamic_cast<frmAVI*>(forge.aviMaker()), nullptr);
@@ -65,4 +70,31 @@ TEST_F(CreatorTest, EachCompanionWindowOpensFromItsOwnEntryAndClosesWithTheCreat
     EXPECT_EQ(forge.scoreLogViewer(), nullptr);
     EXPECT_EQ(forge.aviMaker(), nullptr);
     EXPECT_EQ(forge.helpWindow(), nullptr);
+}
+
+TEST_F(CreatorTest, EveryCaptionFitsItsControl) {
+    start();
+    EXPECT_EQ(examo::testing::captionsCutOff(form), "");
+    // The run-time captions too, each in its control.
+    const std::pair<QWidget*, const char*> runTime[] = {
+        {form.lblPreview, "Picture Thumbnail"}, {form.lblPreview, "Picture Preview"},
+        {form.lblPreview, "MPEG Preview"},      {form.lblPreview, "Midi Preview"},
+        {form.lblPreview, "MP3 Preview"},       {form.cmdPlaywav, "Play Midi"},
+        {form.cmdPlaywav, "Play MP3"},          {form.lblNumber, "Question # 100"}};
+    for (const auto& [control, caption] : runTime) {
+        if (auto* label = qobject_cast<QLabel*>(control))
+            label->setText(QString::fromLatin1(caption));
+        else
+            static_cast<QPushButton*>(control)->setText(QString::fromLatin1(caption));
+        EXPECT_EQ(examo::testing::captionsCutOff(form), "");
+    }
+    EXPECT_EQ(examo::testing::captionsCutOff(mod.askDialog()), "");
+    form.mnuToolScore->trigger();
+    form.mnuToolAVI->trigger();
+    form.mnuHelpContents->trigger();
+    for (QWidget* window : {forge.scoreLogViewer(), forge.aviMaker(), forge.helpWindow()}) {
+        ASSERT_NE(window, nullptr);
+        EXPECT_EQ(examo::testing::captionsCutOff(*window), "")
+            << window->objectName().toStdString();
+    }
 }

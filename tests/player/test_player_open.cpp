@@ -1,4 +1,5 @@
 #include "playerfixture.h"
+#include "support/captionfit.h"
 
 #include "storage/scorelog.h"
 #include "storage/textrules.h"
@@ -166,4 +167,9 @@ TEST_F(PlayerTest, HelpAndAboutBoxes) {
               0u);
     EXPECT_EQ(dialogs.messages[1].title, "");
     EXPECT_EQ(dialogs.messages[1].text.rfind("ExamoMe is a multimedia interactive \r\n", 0), 0u);
+}
+
+TEST_F(PlayerTest, EveryCaptionFitsItsControl) {
+    // The running score's design text is a placeholder, replaced before any quiz is seen.
+    EXPECT_EQ(examo::testing::captionsCutOff(form, {QStringLiteral("lblScore")}), "");
 }
