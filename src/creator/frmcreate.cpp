@@ -346,13 +346,14 @@ void frmCreate::attachMenus(CreatorMenus* menus) {
 }
 
 void frmCreate::closeEvent(QCloseEvent* event) {
-    // Unsaved work is offered for saving first; Cancel keeps the window open.
-    if (!m_unloaded && m_module != nullptr && !m_module->AskToSaveChanges()) {
-        event->ignore();
-        return;
-    }
-    if (!m_unloaded && m_module != nullptr)
+    if (!m_unloaded && m_module != nullptr) {
+        // Unsaved work is offered for saving first; Cancel keeps the window open.
+        if (!m_module->AskToSaveChanges()) {
+            event->ignore();
+            return;
+        }
         m_module->Form_Unload();
+    }
     m_unloaded = true;
     event->accept();
 }
