@@ -108,7 +108,7 @@ constexpr ControlSpec kCreateControls[] = {
     {.name = "cmdRemove", .caption = "Remove This Question",
      .left = 8100, .top = 2700, .width = 2160, .height = 420,
      .toolTip = "Remove this existing question."},
-    {.name = "picPreview", .left = 3780, .top = 3300, .width = 1875, .height = 1875,
+    {.name = "picPreview", .left = 3780, .top = 3300, .width = 1815, .height = 1815,
      .toolTip = "Picture Preview"},
     {.name = "lblPreview", .caption = "No Media Chosen",
      .left = 5760, .top = 3300, .width = 1920, .height = 255},
@@ -313,20 +313,17 @@ void frmCreate::attach(modCreate* module) {
 }
 
 void frmCreate::attachMediaBoxes(modCreate* module) {
-    // An emptied media box means no media.
-    for (QLineEdit* box : {txtMpic, txtTFpic})
-        connect(box, &QLineEdit::textChanged, box, [box](const QString& text) {
-            if (text.isEmpty())
-                box->setText(QStringLiteral("none"));
-        });
-    connect(cmdMRemove, &QPushButton::clicked, this, [this, module] {
-        txtMpic->setText(QStringLiteral("None"));
-        module->ClearMediaPreview();
-    });
-    connect(cmdTRemove, &QPushButton::clicked, this, [this, module] {
-        txtTFpic->setText(QStringLiteral("None"));
-        module->ClearMediaPreview();
-    });
+    const std::pair<QPushButton*, void (modCreate::*)()> buttons[] = {
+        {cmdMpic, &modCreate::cmdMpic_Click},
+        {cmdPic, &modCreate::cmdPic_Click},
+        {cmdMRemove, &modCreate::cmdMRemove_Click},
+        {cmdTRemove, &modCreate::cmdTRemove_Click}};
+    for (const auto& [button, handler] : buttons)
+        connect(button, &QPushButton::clicked, this, std::bind_front(handler, module));
+    connect(txtMpic, &QLineEdit::textChanged, this,
+            std::bind_front(&modCreate::txtMpic_Change, module));
+    connect(txtTFpic, &QLineEdit::textChanged, this,
+            std::bind_front(&modCreate::txtTFpic_Change, module));
 }
 
 void frmCreate::attachMenus(CreatorMenus* menus) {
@@ -366,8 +363,14 @@ void frmCreate::keyPressEvent(QKeyEvent* event) {
 }
 
 void frmCreate::closeEvent(QCloseEvent* event) {
-    if (!m_unloaded && m_module != nullptr)
+    if (!m_unloaded && m_module != nullptr) {
+        // Unsaved work is offered for saving first; Cancel keeps the window open.
+        if (!m_module->AskToSaveChanges()) {
+            event->ignore();
+            return;
+        }
         m_module->Form_Unload();
+    }
     m_unloaded = true;
     event->accept();
 }

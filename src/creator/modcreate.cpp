@@ -44,7 +44,7 @@ void modCreate::Main() {
     if (commandLine.empty())
         return;
     const std::string argument = commandLine.substr(0, commandLine.find("\r\n"));
-    const std::string ext = text::ExtensionOf(argument);
+    const std::string ext = text::ExtensionOf(text::BareName(argument));
     if (text::EqualsNoCase(ext, "exm"))
         LoadQuiz(argument);
     else if (text::EqualsNoCase(ext, "log") && openLogViewer)
@@ -113,7 +113,7 @@ void modCreate::mnuRecent_Click(int index) {
         return;
     const std::string path =
         m_form.mnuRecent[static_cast<std::size_t>(index)]->text().toStdString();
-    if (!files::FileExists(path))
+    if (!files::FileExists(path) || !AskToSaveChanges())
         return;
     QuizFolder = text::FolderOf(path);
     ResetQuiz();
@@ -126,10 +126,18 @@ void modCreate::mnuRecent_Click(int index) {
 }
 
 void modCreate::mnuFileNew_Click() {
+    if (AskToSaveChanges())
+        startEmptyQuiz();
+}
+
+void modCreate::startEmptyQuiz() {
     SetHasQuestions(false);
     QuestionCounter = 1;
     m_form.lblNumber->setText(numberCaption(1));
     m_form.setWindowTitle(QString::fromStdString(std::string(kCreatorTitle) + " - untitled.exm"));
+    // A new quiz belongs to no file, and its media to no folder.
+    CurrentFile.clear();
+    markSaved({});
 }
 
 void modCreate::SetHasQuestions(bool flag) {

@@ -19,6 +19,9 @@
 #include <optional>
 #include <stdexcept>
 #include <string>
+#include <vector>
+
+class QLineEdit;
 
 namespace examo {
 
@@ -96,10 +99,20 @@ public:
     void cmdCancel_Click();
     void mnuFileExit_Click() { cmdCancel_Click(); }
 
+    void cmdMpic_Click();
+    void cmdPic_Click();
+    void cmdMRemove_Click();
+    void cmdTRemove_Click();
+    void txtMpic_Change();
+    void txtTFpic_Change();
     void PreviewMedia(const std::string& path);
     void ShowThumbnail();
     void ClearMediaPreview();
     void cmdPlaywav_Click();
+
+    // Offers to save a quiz that differs from what was last saved or opened. False when the
+    // command that asks must not go on (Cancel, or the save failed or was cancelled).
+    bool AskToSaveChanges();
 
     bool inEditMode() const;
     dlgAsk& askDialog() { return *m_ask; }
@@ -127,6 +140,22 @@ private:
     void showFrame(bool trueFalse);
     void setTitleFor(const std::string& path);
     void startEmptyQuiz();
+    void chooseMedia(QLineEdit* box);
+    void mediaBoxChanged(QLineEdit* box);
+    // Record number with its media gathered into folder: a bare name when the file lies there;
+    // a media file not found is added to missing.
+    std::string gatheredRecord(int number, const std::string& folder,
+                               std::vector<std::string>& missing);
+    bool saveAs();
+
+    // What was last saved or opened, to tell unsaved changes.
+    struct SavedQuiz {
+        QString title, className;
+        std::vector<std::string> records;
+        bool operator==(const SavedQuiz&) const = default;
+    };
+    SavedQuiz currentQuiz() const;
+    void markSaved(const std::string& path);
     // "Question #n", the caption of lblNumber.
     static QString numberCaption(int n);
     void message(const std::string& text, Dialogs::Icon icon = Dialogs::Icon::None);
@@ -134,6 +163,8 @@ private:
     frmCreate& m_form;
     CreatorServices& m_services;
     std::unique_ptr<dlgAsk> m_ask;
+    SavedQuiz m_saved;
+    std::string m_savedPath; // empty for a quiz never saved or opened
 };
 
 } // namespace examo

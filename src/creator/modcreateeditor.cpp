@@ -3,7 +3,7 @@
 #include "creator/dlgask.h"
 #include "creator/frmcreate.h"
 #include "platform/cp1252.h"
-#include "storage/fileexists.h"
+#include "storage/mediafile.h"
 #include "storage/record.h"
 #include "storage/textrules.h"
 #include "widgets/controltable.h"
@@ -213,11 +213,10 @@ bool modCreate::displayRecord(const std::string& r, bool trueFalse) {
         }
         m_form.optABCD[static_cast<std::size_t>(q.correct)]->setChecked(true);
     }
-    const std::string media = cp1252::toUtf8(q.media);
-    if (files::FileExists(media) && !record::IsNoneMedia(media))
+    // A bare name is found beside the quiz it came from.
+    const std::string media = mediafile::Resolve(cp1252::toUtf8(q.media), QuizFolder);
+    if (!media.empty())
         PreviewMedia(media);
-    else if (files::FileExists(QuizFolder + media))
-        PreviewMedia(QuizFolder + media);
     return true;
 }
 

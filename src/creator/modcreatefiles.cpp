@@ -3,6 +3,7 @@
 #include "creator/frmcreate.h"
 #include "platform/cp1252.h"
 #include "storage/fileexists.h"
+#include "storage/mediafile.h"
 #include "storage/modfileio.h"
 #include "storage/quizfile.h"
 #include "storage/record.h"
@@ -25,7 +26,9 @@ std::string quizFilter() {
 
 bool modCreate::SaveQuiz(const std::string& path) {
     modSound::CloseAllMedia(m_services.media);
-    const std::string folder = text::FolderOf(path);
+    std::error_code ec;
+    const std::string absolute = std::filesystem::absolute(path, ec).string();
+    const std::string folder = text::FolderOf(ec ? path : absolute);
     if (m_form.txtTitle->text().isEmpty() || m_form.txtTeacher->text().isEmpty()) {
         message("Please fill in all fields before attempting to save this test.",
                 Dialogs::Icon::Critical);
@@ -37,41 +40,64 @@ bool modCreate::SaveQuiz(const std::string& path) {
     if (!title || !className)
         return false;
     std::vector<std::string> records;
+    std::vector<std::string> missing;
     for (int i = 1; i <= QuestionCounter - 1; ++i) {
         // The window keeps painting through a long save; commands wait until it is done.
         m_services.media.events.processEventsExceptInput();
-        std::string& stored = QuestionRecords[static_cast<std::size_t>(i)];
-        auto fields = record::SplitFields(stored);
-        const std::size_t mediaIndex = fields.size() == 8 ? 6 : fields.size() == 4 ? 2 : 0;
-        if (mediaIndex != 0) {
-            std::string& field = fields[mediaIndex];
-            const std::string media = cp1252::toUtf8(field);
-            const std::string bare = text::BareName(media);
-            const std::string target = folder + bare;
-            std::error_code ec;
-            if (!record::IsNoneMedia(media) && files::FileExists(media)) {
-                if (files::FileExists(target)) {
-                    // Already beside the quiz: stored by its bare name so the folder moves whole.
-                    if (std::filesystem::equivalent(media, target, ec))
-                        field = cp1252::fromUtf8(bare).bytes;
-                } else if (modFileIO::ShellCopy(m_services.shell, m_services.dialogs, media,
-                                                target)) {
-                    field = cp1252::fromUtf8(bare).bytes;
-                }
-            }
-            stored = record::JoinFields(fields);
-        }
-        records.push_back(stored);
+        records.push_back(gatheredRecord(i, folder, missing));
     }
     if (!quizfile::Write(path, *title, *className, records))
         throw SaveError("  The file " + path + " could not be written.");
+    // Only a quiz safely written may point at the copies beside it.
+    for (std::size_t n = 0; n < records.size(); ++n)
+        QuestionRecords[n + 1] = records[n];
+    markSaved(ec ? path : absolute);
+    if (!missing.empty()) {
+        std::string text = "These media files could not be found, so they were not copied "
+                           "beside the test:";
+        for (const auto& line : missing)
+            text += "\n" + line;
+        message(text, Dialogs::Icon::Exclamation);
+    }
     return true;
 }
 
-void modCreate::startEmptyQuiz() {
-    SetHasQuestions(false);
-    QuestionCounter = 1;
-    m_form.lblNumber->setText(numberCaption(1));
+std::string modCreate::gatheredRecord(int number, const std::string& folder,
+                                      std::vector<std::string>& missing) {
+    const std::string& stored = QuestionRecords[static_cast<std::size_t>(number)];
+    auto fields = record::SplitFields(stored);
+    const std::size_t mediaIndex = fields.size() == 8 ? 6 : fields.size() == 4 ? 2 : 0;
+    if (mediaIndex == 0)
+        return stored;
+    std::string& field = fields[mediaIndex];
+    const std::string media = cp1252::toUtf8(field);
+    if (record::IsNoneMedia(media))
+        return stored;
+    // A bare name belongs to the quiz the record came from, wherever the dialogs have been.
+    const std::string source = mediafile::Resolve(media, QuizFolder);
+    if (source.empty()) {
+        missing.push_back("Question " + text::Dec(number) + ": " + media);
+        return stored;
+    }
+    // Only files the programs play are gathered, never whatever a record names.
+    if (mediafile::KindOf(source) == mediafile::Kind::None)
+        return stored;
+    const std::string bare = text::BareName(source);
+    const std::string target = folder + bare;
+    std::string kept = source; // still found from the new folder when not copied there
+    std::error_code ec;
+    if (files::FileExists(target)) {
+        // Already beside the quiz: stored by its bare name so the folder moves whole.
+        if (std::filesystem::equivalent(source, target, ec))
+            kept = bare;
+    } else if (modFileIO::ShellCopy(m_services.shell, m_services.dialogs, source, target)) {
+        kept = bare;
+    }
+    const auto encoded = cp1252::fromUtf8(kept);
+    if (encoded.unencodable)
+        return stored;
+    field = encoded.bytes;
+    return record::JoinFields(fields);
 }
 
 bool modCreate::LoadQuiz(const std::string& path) {
@@ -84,6 +110,7 @@ bool modCreate::LoadQuiz(const std::string& path) {
         message("The file " + path + " could not be opened as an ExamoMe test.  " +
                     quizfile::Describe(file.error),
                 Dialogs::Icon::Critical);
+        // Nothing of the previous quiz or its file stays: the state of File > New.
         startEmptyQuiz();
         return false;
     }
@@ -99,18 +126,51 @@ bool modCreate::LoadQuiz(const std::string& path) {
     SetHasQuestions(true);
     ClearQuestionEditor();
     FillQuestionList();
+    std::error_code ec;
+    const auto absolute = std::filesystem::absolute(path, ec);
+    markSaved(ec ? path : absolute.string());
     return true;
+}
+
+// ---- unsaved changes ----
+
+modCreate::SavedQuiz modCreate::currentQuiz() const {
+    SavedQuiz quiz{
+        .title = m_form.txtTitle->text(), .className = m_form.txtTeacher->text(), .records = {}};
+    for (int i = 1; i < QuestionCounter; ++i)
+        quiz.records.push_back(QuestionRecords[static_cast<std::size_t>(i)]);
+    return quiz;
+}
+
+void modCreate::markSaved(const std::string& path) {
+    m_saved = currentQuiz();
+    m_savedPath = path;
+    QuizFolder = text::FolderOf(path);
+}
+
+bool modCreate::AskToSaveChanges() {
+    if (currentQuiz() == m_saved)
+        return true;
+    const std::string name = m_savedPath.empty() ? "Untitled" : text::BareName(m_savedPath);
+    const auto answer = m_services.dialogs.message(
+        "Save changes to " + name + "?", Dialogs::Buttons::YesNoCancel, Dialogs::Icon::Question);
+    if (answer == Dialogs::Answer::Yes)
+        return saveAs();
+    return answer == Dialogs::Answer::No;
 }
 
 // ---- file commands ----
 
 void modCreate::mnuFileOpen_Click() {
+    if (!AskToSaveChanges())
+        return;
     CurrentFile = modFileIO::ShowOpenDialog(m_services.fileDialogs, m_services.dialogs,
                                             static_cast<std::intptr_t>(m_form.winId()),
                                             quizFilter(), m_services.program.currentFolder());
     if (!files::FileExists(CurrentFile))
         return;
-    if (!text::EqualsNoCase(text::ExtensionOf(CurrentFile), "exm")) {
+    // The file name's extension: a dotted folder is no reason to refuse a quiz.
+    if (!text::EqualsNoCase(text::ExtensionOf(text::BareName(CurrentFile)), "exm")) {
         message("File does not appear to be a valid ExamoMe test.", Dialogs::Icon::Critical);
         return;
     }
@@ -124,23 +184,29 @@ void modCreate::mnuFileOpen_Click() {
 }
 
 void modCreate::mnuFileSaveas_Click() {
+    saveAs();
+}
+
+bool modCreate::saveAs() {
     try {
         const std::string path = modFileIO::ShowSaveDialog(
             m_services.fileDialogs, static_cast<std::intptr_t>(m_form.winId()), quizFilter(),
             m_services.program.currentFolder(), "exm");
         if (path.empty())
-            return;
+            return false;
         if (!SaveQuiz(path))
-            return;
+            return false;
         if (!files::FileExists(path)) {
             message("Error saving test!", Dialogs::Icon::Critical);
-            return;
+            return false;
         }
         CurrentFile = path;
         setTitleFor(path);
         AddRecentFile(CurrentFile);
+        return true;
     } catch (const std::exception& e) {
         message(std::string("Error saving test!") + e.what(), Dialogs::Icon::Critical);
+        return false;
     }
 }
 

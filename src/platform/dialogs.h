@@ -9,8 +9,8 @@ namespace examo {
 class Dialogs {
 public:
     enum class Icon { None, Critical, Question, Exclamation, Information };
-    enum class Buttons { Ok, YesNo };
-    enum class Answer { Ok, Yes, No };
+    enum class Buttons { Ok, YesNo, YesNoCancel };
+    enum class Answer { Ok, Yes, No, Cancel };
 
     virtual ~Dialogs() = default;
 

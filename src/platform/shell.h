@@ -22,7 +22,8 @@ enum class DesktopTool { TextEditor, SoundRecorder, PaintProgram, FileManager };
 class Shell {
 public:
     virtual ~Shell() = default;
-    // 0 on success, an error number otherwise. An existing target is replaced.
+    // 0 on success, an error number otherwise. An existing target is replaced, and only by a
+    // complete copy: a failed copy leaves no file behind and the target as it was.
     virtual int fileOperation(const FileOperationRequest& request) = 0;
     // Opens a web or mail address with the desktop's handler; false when nothing took it.
     virtual bool openUrl(const std::string& url) = 0;

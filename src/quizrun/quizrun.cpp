@@ -4,6 +4,7 @@
 
 #include "platform/cp1252.h"
 #include "storage/fileexists.h"
+#include "storage/mediafile.h"
 #include "storage/record.h"
 #include "storage/textrules.h"
 #include "widgets/quiztext.h"
@@ -121,11 +122,14 @@ void QuizRun::showQuestionOf(bool trueFalse) {
 }
 
 void QuizRun::lookUpMedia(const std::string& field) {
-    // As written first (relative names count from the current folder), then in the quiz's folder.
-    if (!record::IsNoneMedia(field) && files::FileExists(field))
-        ShowMedia(field);
-    else if (files::FileExists(quizFolder() + field))
-        ShowMedia(quizFolder() + field);
+    // A full path as written, a bare name beside its quiz: the current folder, which every
+    // file dialog moves, counts only while the quiz's folder is not known yet.
+    const std::string folder = quizFolder();
+    std::string path = mediafile::Resolve(field, folder);
+    if (path.empty() && folder.empty() && !record::IsNoneMedia(field) && files::FileExists(field))
+        path = field;
+    if (!path.empty())
+        ShowMedia(path);
 }
 
 void QuizRun::ShowMedia(const std::string& path) {

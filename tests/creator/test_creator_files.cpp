@@ -141,22 +141,33 @@ TEST_F(CreatorTest, OpeningAQuizWithEmptyLinesFillsTheEditor) {
 TEST_F(CreatorTest, OpenRefusalsAndFailures) {
     writeBytes(dir.path("quiz.exm.bak"), "x");
     writeBytes(dir.path("broken.exm"), std::string("\0\0\0", 3));
+    ASSERT_TRUE(quizfile::Write(dir.path("good.exm"), "T", "C", {kTf}));
     start();
     addTrueFalse(QStringLiteral("Kept"), 0);
     fileDialogs.paths = {std::nullopt, dir.path("quiz.exm.bak")};
     form.mnuFileOpen->trigger();
     form.mnuFileOpen->trigger();
-    ASSERT_EQ(dialogs.messages.size(), 1u);
-    EXPECT_EQ(dialogs.messages[0].text, "File does not appear to be a valid ExamoMe test.");
+    const std::string ask = "Save changes to Untitled?"; // answered No
+    EXPECT_EQ(dialogs.texts(), (std::vector<std::string>{
+                                   ask, ask, "File does not appear to be a valid ExamoMe test."}));
     EXPECT_EQ(mod.QuestionCounter, 2); // the quiz on screen stays
 
-    fileDialogs.paths = {dir.path("broken.exm")};
+    // A quiz that cannot be loaded leaves nothing of the one before: the state of File > New.
+    dialogs.messages.clear();
+    fileDialogs.paths = {dir.path("good.exm"), dir.path("broken.exm")};
     form.mnuFileOpen->trigger();
-    ASSERT_EQ(dialogs.messages.size(), 2u);
+    form.mnuFileOpen->trigger();
+    ASSERT_EQ(dialogs.messages.size(), 2u); // the good quiz was unchanged: nothing asked
     EXPECT_NE(dialogs.messages[1].text.find(dir.path("broken.exm")), std::string::npos);
     EXPECT_EQ(mod.QuestionCounter, 1); // an empty quiz
     EXPECT_EQ(form.cboExist->count(), 0);
-    EXPECT_FALSE(form.mnuFileRecent->menuAction()->isVisible());
+    EXPECT_EQ(form.txtTitle->text(), QString());
+    EXPECT_EQ(form.windowTitle(), QStringLiteral("ExamoMe Test Creator - untitled.exm"));
+    EXPECT_EQ(mod.CurrentFile, "");
+    EXPECT_EQ(mod.QuizFolder, "");
+    EXPECT_TRUE(form.cmdOkay->isEnabled());
+    form.mnuFileNew->trigger(); // nothing to save
+    EXPECT_EQ(dialogs.messages.size(), 2u);
 }
 
 TEST_F(CreatorTest, RecentFilesKeepTheFourNewestInPlace) {

@@ -56,7 +56,8 @@ template <class T> T next(std::deque<T>& script, T otherwise) {
     return otherwise;
 }
 
-// Records every box and answers from a script (Yes / OK when the script runs out).
+// Records every box and answers from a script (Yes / OK when the script runs out; No to a
+// Yes/No/Cancel question, so a command asked about unsaved work goes on without saving).
 class FakeDialogs : public Dialogs {
 public:
     struct Message {
@@ -73,7 +74,10 @@ public:
         messages.push_back({text, buttons, icon, title});
         if (onMessage)
             onMessage(messages.back());
-        return next(answers, buttons == Buttons::YesNo ? Answer::Yes : Answer::Ok);
+        const Answer otherwise = buttons == Buttons::YesNo         ? Answer::Yes
+                                 : buttons == Buttons::YesNoCancel ? Answer::No
+                                                                   : Answer::Ok;
+        return next(answers, otherwise);
     }
     std::optional<std::string> input(const std::string& prompt, const std::string& title,
                                      const std::string& initialText) override {
@@ -93,7 +97,8 @@ public:
     std::deque<std::optional<std::string>> inputAnswers; // nullopt = Cancel
 };
 
-// Records each request; answers with the next scripted path (nullopt = Cancel).
+// Records each request; answers with the next scripted path (nullopt = Cancel). A choice
+// moves the process's current folder to the chosen file's folder, as the real dialogs do.
 class FakeFileDialogs : public FileDialogs {
 public:
     enum class Kind { Open, OpenPreview, Save };
@@ -132,6 +137,11 @@ private:
         result.fileTitleBuffer = getFileTitle(*path) + '\0';
         result.flags = returnedFlags.value_or(r.flags);
         result.filterIndex = chosenFilterIndex;
+        constexpr std::uint32_t kNoChangeDir = 0x8;
+        const auto slash = path->rfind('/');
+        std::error_code ec; // a folder that does not exist leaves the current one
+        if ((r.flags & kNoChangeDir) == 0 && slash != std::string::npos)
+            std::filesystem::current_path(path->substr(0, slash + 1), ec);
         return result;
     }
 };
@@ -189,7 +199,8 @@ public:
     std::map<std::tuple<std::string, std::string, std::string>, std::string> values;
 };
 
-// Records requests; copies for real unless told to fail.
+// Records requests; copies for real unless told to fail. Like the real shell, a failed copy
+// leaves no file behind and an existing target as it was.
 class FakeShell : public Shell {
 public:
     struct ToolStart {

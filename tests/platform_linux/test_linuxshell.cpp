@@ -2,11 +2,16 @@
 
 #include "support/tools.h"
 
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
+
+#include <csignal>
+
+#include <sys/resource.h>
 
 using namespace Qt::StringLiterals;
 using examo::LinuxShell;
@@ -39,6 +44,28 @@ TEST(LinuxShell, CopiesReplaceTheTargetAndToolsStartTheFirstInstalledProgramInTh
     EXPECT_NE(copy(dir.filePath(u"missing.exm"_s), dir.filePath(u"other.exm"_s)), 0);
     EXPECT_FALSE(QFileInfo::exists(dir.filePath(u"other.exm"_s)));
     EXPECT_NE(copy(source, dir.path()), 0);
+
+    // A copy cut short by a full disk (here: a file size limit) leaves neither a truncated
+    // file nor a spoilt target.
+    ASSERT_TRUE(write(source, QByteArray(64 * 1024, 'x')));
+    ASSERT_TRUE(write(target, "kept"));
+    {
+        const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+        rlimit old{};
+        ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &old), 0);
+        rlimit small = old;
+        small.rlim_cur = 4096;
+        ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
+        const int fresh = copy(source, dir.filePath(u"fresh.exm"_s));
+        const int replacing = copy(source, target);
+        setrlimit(RLIMIT_FSIZE, &old);
+        std::signal(SIGXFSZ, oldHandler);
+        EXPECT_NE(fresh, 0);
+        EXPECT_NE(replacing, 0);
+    }
+    EXPECT_FALSE(QFileInfo::exists(dir.filePath(u"fresh.exm"_s)));
+    EXPECT_EQ(read(target), "kept");
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden).size(), 2); // no leftovers
 
     // A stand-in file manager that leaves its working folder and arguments beside itself.
     const QString fake = dir.filePath(u"fake"_s), marker = dir.filePath(u"marker"_s);

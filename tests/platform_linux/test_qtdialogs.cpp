@@ -22,6 +22,25 @@ TEST(QtDialogs, BoxesShowTheRequestAndReportTheAnswer) {
     answerNextModal<QMessageBox>([](QMessageBox* box) { box->close(); }); // no consent
     EXPECT_EQ(dialogs.message("Quit?", Dialogs::Buttons::YesNo, Dialogs::Icon::Question),
               Dialogs::Answer::No);
+    // Yes, No and Cancel each come back; closing the box cancels.
+    const std::pair<QMessageBox::StandardButton, Dialogs::Answer> threeWay[] = {
+        {QMessageBox::Yes, Dialogs::Answer::Yes},
+        {QMessageBox::No, Dialogs::Answer::No},
+        {QMessageBox::Cancel, Dialogs::Answer::Cancel},
+        {QMessageBox::NoButton, Dialogs::Answer::Cancel}};
+    for (const auto& [button, answer] : threeWay) {
+        answerNextModal<QMessageBox>([button](QMessageBox* box) {
+            EXPECT_EQ(box->standardButtons(),
+                      QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
+            if (button == QMessageBox::NoButton)
+                box->close();
+            else
+                box->button(button)->click();
+        });
+        EXPECT_EQ(dialogs.message("Save changes to a.exm?", Dialogs::Buttons::YesNoCancel,
+                                  Dialogs::Icon::Question),
+                  answer);
+    }
     answerNextModal<QInputDialog>([](QInputDialog* input) {
         EXPECT_EQ(input->textValue(), u"Ann"_s);
         input->setTextValue(u"Zoë"_s);

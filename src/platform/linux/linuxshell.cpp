@@ -7,9 +7,12 @@
 #include <QUrl>
 
 #include <cerrno>
+#include <cstdlib>
 #include <filesystem>
 #include <system_error>
 #include <utility>
+
+#include <unistd.h>
 
 namespace examo {
 
@@ -45,10 +48,22 @@ int LinuxShell::fileOperation(const FileOperationRequest& request) {
     const std::filesystem::path to = firstPath(request.to);
     if (from.empty() || to.empty())
         return EINVAL;
+    // A copy cut short (a full disk) must neither leave a truncated file under the target's
+    // name nor spoil the target it would replace: copy beside it, then rename over it.
+    std::string temporary = (to.parent_path() / ("." + to.filename().string() + ".XXXXXX"));
+    const int fd = ::mkstemp(temporary.data());
+    if (fd < 0)
+        return errno != 0 ? errno : EIO;
+    ::close(fd);
     std::error_code error;
-    std::filesystem::copy_file(from, to, std::filesystem::copy_options::overwrite_existing, error);
+    std::filesystem::copy_file(from, temporary, std::filesystem::copy_options::overwrite_existing,
+                               error);
+    if (!error)
+        std::filesystem::rename(temporary, to, error);
     if (!error)
         return 0;
+    std::error_code ignored;
+    std::filesystem::remove(temporary, ignored);
     // Some failures come without a system error number; the callers only need nonzero.
     return error.value() != 0 ? error.value() : EIO;
 }

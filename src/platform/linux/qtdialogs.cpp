@@ -32,17 +32,27 @@ QtDialogs::QtDialogs(std::string programTitle) : programTitle_(std::move(program
 
 Dialogs::Answer QtDialogs::message(const std::string& text, Buttons buttons, Icon icon,
                                    const std::string& title) {
-    const bool yesNo = buttons == Buttons::YesNo;
-    QMessageBox box(qtIcon(icon), QString::fromStdString(title.empty() ? programTitle_ : title),
-                    QString::fromStdString(text),
-                    yesNo ? QMessageBox::Yes | QMessageBox::No : QMessageBox::Ok,
-                    QApplication::activeWindow());
+    QMessageBox::StandardButtons choices = QMessageBox::Ok;
     // Closing the box by Escape or the title bar counts as the harmless answer.
-    box.setEscapeButton(yesNo ? QMessageBox::No : QMessageBox::Ok);
+    QMessageBox::StandardButton escape = QMessageBox::Ok;
+    if (buttons == Buttons::YesNo) {
+        choices = QMessageBox::Yes | QMessageBox::No;
+        escape = QMessageBox::No;
+    } else if (buttons == Buttons::YesNoCancel) {
+        choices = QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel;
+        escape = QMessageBox::Cancel;
+    }
+    QMessageBox box(qtIcon(icon), QString::fromStdString(title.empty() ? programTitle_ : title),
+                    QString::fromStdString(text), choices, QApplication::activeWindow());
+    box.setEscapeButton(escape);
     box.exec();
-    if (!yesNo)
+    if (buttons == Buttons::Ok)
         return Answer::Ok;
-    return box.clickedButton() == box.button(QMessageBox::Yes) ? Answer::Yes : Answer::No;
+    if (box.clickedButton() == box.button(QMessageBox::Yes))
+        return Answer::Yes;
+    if (buttons == Buttons::YesNo || box.clickedButton() == box.button(QMessageBox::No))
+        return Answer::No;
+    return Answer::Cancel;
 }
 
 std::optional<std::string> QtDialogs::input(const std::string& prompt, const std::string& title,
