@@ -37,7 +37,6 @@ public:
                   QuizRunRules{.wrongAnswerIcon = Dialogs::Icon::Critical,
                                .redStepOnTrueFalse = false,
                                .hideMediaClosesAll = false,
-                               .playButtonIgnoresCase = false,
                                .playButtonError = "Error in media file.",
                                .outOfRangeAnswerCountsWrong = false}),
           m_records(std::move(records)) {}
