@@ -2,8 +2,6 @@
 
 #include <QCloseEvent>
 
-#include <functional>
-
 namespace examo {
 
 frmPreview::frmPreview(modCreate& store, CreatorServices& services, QWidget* parent)
@@ -19,10 +17,7 @@ frmPreview::frmPreview(modCreate& store, CreatorServices& services, QWidget* par
              .printer = services.printer},
       m_module(*this, m_quiz, store) {
     connect(cmdExit, &QPushButton::clicked, this, &frmPreview::cmdExit_Click);
-    connect(cmdPreview, &QPushButton::clicked, this,
-            std::bind_front(&modPreview::cmdPreview_Click, &m_module));
-    onMultipleChoiceMouseUp(std::bind_front(&modPreview::optABCD_MouseUp, &m_module));
-    onTrueFalseMouseUp(std::bind_front(&modPreview::optTrueFalse_MouseUp, &m_module));
+    attachRun(&m_module);
 }
 
 void frmPreview::Show() {

@@ -169,11 +169,12 @@ TEST_F(PreviewTest, QuestionsChangedInTheCreatorAreShownChangedWhenReached) {
     addMultipleChoice(QStringLiteral("Q2"));
     form.cmdPreview->click();
     choose(1);
-    type(form.txtMQuestion, QStringLiteral("Q2 changed"));
+    type(form.txtMQuestion, QStringLiteral("Is <b> a tag?"));
     form.cmdEdit->click();
     addTrueFalse(QStringLiteral("Added meanwhile"), 1);
     click(preview().optABCD[2]);
-    EXPECT_EQ(preview().lblMQuestion->text(), QStringLiteral("Q2 changed"));
+    EXPECT_EQ(preview().lblMQuestion->text(), QStringLiteral("Is <b> a tag?"));
+    EXPECT_EQ(preview().lblMQuestion->textFormat(), Qt::PlainText); // shown as typed
     EXPECT_EQ(preview().lblScore->text(), QStringLiteral("Score: 1 correct of 3 total."));
     click(preview().optABCD[2]);
     EXPECT_EQ(preview().lblTrueQuestion->text(), QStringLiteral("Added meanwhile"));

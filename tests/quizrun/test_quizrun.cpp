@@ -62,10 +62,7 @@ private:
 struct QuizRunTest : ::testing::Test, fakes::FakeMediaServices {
     // Answers go to the run as the program's window sends them.
     void connect(RecordsRun& run) {
-        form.onMultipleChoiceMouseUp(
-            [&run](int i, int b, int s, int x, int y) { run.optABCD_MouseUp(i, b, s, x, y); });
-        form.onTrueFalseMouseUp(
-            [&run](int i, int b, int s, int x, int y) { run.optTrueFalse_MouseUp(i, b, s, x, y); });
+        form.attachRun(&run);
         run.ShowQuestion();
     }
 
