@@ -4,6 +4,8 @@
 #include "creator/helpwindow.h"
 #include "logviewer/frmlog.h"
 
+#include <functional>
+
 namespace examo {
 
 ExamoForge::ExamoForge(CreatorServices& services, AviFileLibrary& aviLibrary)
@@ -16,10 +18,18 @@ ExamoForge::ExamoForge(CreatorServices& services, AviFileLibrary& aviLibrary)
     m_menus.showAviMaker = [this] { showAviMaker(); };
     m_module.openLogViewer = [this](const std::string&) { showScoreLogs(); };
     m_module.closeOtherWindows = [this] { closeOtherWindows(); };
+    QObject::connect(m_form.cmdPreview, &QPushButton::clicked, &m_form,
+                     std::bind_front(&ExamoForge::cmdPreview_Click, this));
+}
+
+// The previewer reads the quiz store, so it must not outlive it.
+ExamoForge::~ExamoForge() {
+    delete m_preview.data();
 }
 
 void ExamoForge::closeOtherWindows() {
-    for (QWidget* w : {m_log.data(), m_avi.data(), m_help.data()})
+    for (QWidget* w :
+         {m_log.data(), static_cast<QWidget*>(m_preview.data()), m_avi.data(), m_help.data()})
         if (w != nullptr)
             w->close();
 }
@@ -57,6 +67,19 @@ void ExamoForge::showHelp() {
     m_help->show();
     m_help->raise();
     m_help->activateWindow();
+}
+
+void ExamoForge::cmdPreview_Click() {
+    modSound::CloseAllMedia(m_services.media);
+    // A closed previewer is only waiting to be deleted: a new run needs a new window.
+    if (m_preview == nullptr || m_preview->isHidden()) {
+        m_preview = new frmPreview(m_module, m_services);
+        m_preview->setAttribute(Qt::WA_DeleteOnClose);
+    }
+    m_preview->Show();
+    // After the first question is on show, as the title and class reach the previewer.
+    m_preview->lblTitle->setText(m_form.txtTitle->text());
+    m_preview->lblTeacher->setText(m_form.txtTeacher->text());
 }
 
 } // namespace examo

@@ -2,6 +2,7 @@
 
 #include "creator/creatormenus.h"
 #include "creator/frmcreate.h"
+#include "creator/frmpreview.h"
 #include "creator/modcreate.h"
 #include "platform/avifilelibrary.h"
 
@@ -15,6 +16,9 @@ namespace examo {
 class ExamoForge {
 public:
     ExamoForge(CreatorServices& services, AviFileLibrary& aviLibrary);
+    ~ExamoForge();
+    ExamoForge(const ExamoForge&) = delete;
+    ExamoForge& operator=(const ExamoForge&) = delete;
 
     frmCreate& window() { return m_form; }
     modCreate& module() { return m_module; }
@@ -22,11 +26,14 @@ public:
     QWidget* scoreLogViewer() const { return m_log; }
     QWidget* helpWindow() const { return m_help; }
     QWidget* aviMaker() const { return m_avi; }
+    frmPreview* previewer() const { return m_preview; }
 
     // Shows the score log viewer, made the first time: it opens the log the command line names.
     void showScoreLogs();
     void showHelp();
     void showAviMaker();
+    // The "Preview Test" button of frmCreate: the quiz as it stands, unsaved, in the previewer.
+    void cmdPreview_Click();
 
 private:
     void closeOtherWindows();
@@ -39,6 +46,7 @@ private:
     QPointer<QWidget> m_log;
     QPointer<QWidget> m_help;
     QPointer<QWidget> m_avi;
+    QPointer<frmPreview> m_preview;
 };
 
 } // namespace examo

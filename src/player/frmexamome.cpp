@@ -36,10 +36,7 @@ void frmExamoMe::attach(modExamo* module) {
             std::bind_front(&modExamo::mnuHelpHelp_Click, module));
     connect(mnuHelpAbout, &QAction::triggered, this,
             std::bind_front(&modExamo::mnuHelpAbout_Click, module));
-    connect(cmdPreview, &QPushButton::clicked, this,
-            std::bind_front(&modExamo::cmdPreview_Click, module));
-    onMultipleChoiceMouseUp(std::bind_front(&modExamo::optABCD_MouseUp, module));
-    onTrueFalseMouseUp(std::bind_front(&modExamo::optTrueFalse_MouseUp, module));
+    attachRun(module);
 }
 
 void frmExamoMe::cmdExit_Click() {

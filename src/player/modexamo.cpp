@@ -20,7 +20,6 @@ namespace {
 const QuizRunRules kPlayerRules{.wrongAnswerIcon = Dialogs::Icon::None,
                                 .redStepOnTrueFalse = true,
                                 .hideMediaClosesAll = true,
-                                .playButtonIgnoresCase = true,
                                 .playButtonError = "There has been an error playing the file.",
                                 .outOfRangeAnswerCountsWrong = true};
 
@@ -221,19 +220,15 @@ void modExamo::markQuizEnd() {
 }
 
 void modExamo::ShowResults() {
-    m_player.lblScore->setText(
-        QStringLiteral("Score: %1 correct of %2 total.").arg(Score).arg(QuestionCount));
-    if (QuestionCount < 1)
-        QuestionCount = 1;
-    const std::string percent = scorelog::PercentText(Score, QuestionCount);
-    const std::string timeText = scorelog::TimeSpentText(elapsedSeconds());
+    const Results results = finishScore(QuestionCount);
+    QuestionCount = static_cast<std::int16_t>(results.count);
 
     scorelog::ScoreLogRecord entry;
     entry.studentName = cp1252::fromUtf8(StudentName).bytes;
     entry.score = Score;
     entry.questionCount = QuestionCount;
-    entry.percentText = percent;
-    entry.timeText = timeText;
+    entry.percentText = results.percent;
+    entry.timeText = results.timeText;
     entry.finishedAt = m_services.clock.now();
     const std::string logPath = scorelog::ScoreLogPath(QuizPath);
     if (!scorelog::AppendEntry(logPath, entry))
@@ -241,14 +236,10 @@ void modExamo::ShowResults() {
                                        ".  Please tell your teacher.",
                                    Dialogs::Buttons::Ok, Dialogs::Icon::Critical);
 
-    const auto answer =
-        m_services.dialogs.message(summaryText(Score, QuestionCount, percent, timeText),
-                                   Dialogs::Buttons::YesNo, Dialogs::Icon::None, "Your Score!");
-    if (answer == Dialogs::Answer::Yes)
+    if (offerPrintedScore(results))
         PrintScore(QString::fromStdString(StudentName),
                    fromQuizText(QuizTitle) + QStringLiteral("  ") + fromQuizText(ClassName),
-                   QString::fromStdString(scoreLine(Score, QuestionCount, percent, timeText)),
-                   true);
+                   scoreLine(results), true);
     ResetQuizState();
 }
 

@@ -1,6 +1,7 @@
 #include "quizrun/quizform.h"
 
 #include "platform/twips.h"
+#include "quizrun/quizrun.h"
 
 #include <QApplication>
 #include <QMouseEvent>
@@ -73,6 +74,7 @@ constexpr ControlSpec kQuizControls[] = {
 
 QLabel* label(QWidget* parent, const ControlSpec& spec) {
     auto* l = buildControl<QLabel>(parent, spec);
+    l->setTextFormat(Qt::PlainText); // questions and titles are typed text, never markup
     l->setWordWrap(true);
     l->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     return l;
@@ -172,6 +174,13 @@ void QuizForm::buildControls(const Layout& layout) {
             buildControl<QRadioButton>(grpTrueFalse, kQuizControls, indexedName("optTrueFalse", i));
         optTrueFalse[i]->installEventFilter(this);
     }
+}
+
+void QuizForm::attachRun(QuizRun* run) {
+    connect(cmdPreview, &QPushButton::clicked, this,
+            std::bind_front(&QuizRun::cmdPreview_Click, run));
+    onMultipleChoiceMouseUp(std::bind_front(&QuizRun::optABCD_MouseUp, run));
+    onTrueFalseMouseUp(std::bind_front(&QuizRun::optTrueFalse_MouseUp, run));
 }
 
 bool QuizForm::eventFilter(QObject* watched, QEvent* event) {

@@ -16,6 +16,8 @@
 
 namespace examo {
 
+class QuizRun;
+
 // The window a quiz is taken in: the same controls in the player and in the creator's
 // previewer, which differ only in caption, client size and where the score stands.
 class QuizForm : public QMainWindow {
@@ -46,6 +48,8 @@ public:
     using MouseUpHandler = std::function<void(int, int, int, int, int)>;
     void onMultipleChoiceMouseUp(MouseUpHandler handler) { m_abcdMouseUp = std::move(handler); }
     void onTrueFalseMouseUp(MouseUpHandler handler) { m_trueFalseMouseUp = std::move(handler); }
+    // Sends the Play button and the answer buttons to the run that takes the quiz here.
+    void attachRun(QuizRun* run);
 
     QWidget* client() const { return m_client; }
     QCursor ownCursor() const { return m_cursor; }

@@ -6,10 +6,14 @@
 #include "storage/fileexists.h"
 #include "storage/mediafile.h"
 #include "storage/record.h"
+#include "storage/scorelog.h"
 #include "storage/textrules.h"
 #include "widgets/quiztext.h"
 
 #include <QApplication>
+
+#include <algorithm>
+#include <stdexcept>
 
 namespace examo {
 
@@ -17,9 +21,8 @@ namespace {
 
 enum class MediaKind { None, Wave, Avi, Mpeg, Midi, Mp3, Picture };
 
-MediaKind kindOf(const std::string& path, bool ignoreCase) {
-    const std::string ext =
-        ignoreCase ? text::ToLowerAscii(text::ExtensionOf(path)) : text::ExtensionOf(path);
+MediaKind kindOf(const std::string& path) {
+    const std::string ext = text::ToLowerAscii(text::ExtensionOf(path));
     if (ext == "wav")
         return MediaKind::Wave;
     if (ext == "avi")
@@ -142,7 +145,7 @@ void QuizRun::ShowMedia(const std::string& path) {
         m_form.picPic->setVisible(showBox);
         redraw();
     };
-    switch (kindOf(path, true)) {
+    switch (kindOf(path)) {
     case MediaKind::Wave:
         startMedia(QStringLiteral("Play Sound"), false);
         modSound::PlayWaveFile(media, path, "sync");
@@ -211,9 +214,21 @@ void QuizRun::SetColors(const QColor& color) {
 
 void QuizRun::cmdPreview_Click() {
     m_form.setCursor(Qt::WaitCursor);
+    bool failed = false;
+    try {
+        playAgain();
+    } catch (const std::exception&) {
+        failed = true;
+    }
+    m_form.setCursor(m_form.ownCursor());
+    if (failed)
+        message(m_rules.playButtonError, Dialogs::Icon::Critical);
+}
+
+void QuizRun::playAgain() {
     auto& media = m_services.media;
     modSound::CloseAllMedia(media);
-    switch (kindOf(MediaPath, m_rules.playButtonIgnoresCase)) {
+    switch (kindOf(MediaPath)) {
     case MediaKind::Wave:
         modSound::PlayWaveFile(media, MediaPath, "async");
         break;
@@ -233,7 +248,6 @@ void QuizRun::cmdPreview_Click() {
     case MediaKind::None:
         break;
     }
-    m_form.setCursor(m_form.ownCursor());
 }
 
 void QuizRun::optABCD_MouseUp(int index, int, int, int, int) {
@@ -246,14 +260,25 @@ void QuizRun::optTrueFalse_MouseUp(int index, int, int, int, int) {
 
 template <std::size_t N>
 void QuizRun::grade(int index, std::array<QRadioButton*, N>& buttons, bool trueFalse) {
+    const QColor saved = backColor(&m_form);
+    try {
+        gradeAndGoOn(index, buttons, trueFalse);
+    } catch (const std::exception&) {
+        // The handler ends here; a highlight must not outlive it.
+        if (backColor(&m_form) != saved)
+            SetColors(saved);
+        message("There has been an error in this question.", Dialogs::Icon::Critical);
+    }
+}
+
+template <std::size_t N>
+void QuizRun::gradeAndGoOn(int index, std::array<QRadioButton*, N>& buttons, bool trueFalse) {
     if (!acceptsAnswer(trueFalse))
         return;
     if (CorrectAnswer < 0 || CorrectAnswer >= static_cast<int>(N)) {
-        // The record names no existing button: it cannot be graded.
-        if (!m_rules.outOfRangeAnswerCountsWrong) {
-            message("There has been an error in this question.", Dialogs::Icon::Critical);
-            return;
-        }
+        // The record names no existing button: there is no right answer to name.
+        if (!m_rules.outOfRangeAnswerCountsWrong)
+            throw std::out_of_range("the right answer names no button");
         m_form.cmdPreview->hide();
         m_form.picPic->hide();
         playWrongSound();
@@ -294,17 +319,29 @@ void QuizRun::NextQuestion() {
     ShowResults();
 }
 
-std::string QuizRun::summaryText(int score, int count, const std::string& percent,
-                                 const std::string& timeText) {
-    return "You got " + text::Dec(score) + " correct out of " + text::Dec(count) +
-           " total questions.\r\nYou scored " + percent + " percent.\r\nYou spent " + timeText +
-           " on this quiz.\r\n\r\nWould you like to print your score?";
+QuizRun::Results QuizRun::finishScore(int count) {
+    m_form.lblScore->setText(
+        QStringLiteral("Score: %1 correct of %2 total.").arg(Score).arg(count));
+    // A quiz without questions still ends in a summary, without dividing by zero.
+    const int counted = std::max(count, 1);
+    return Results{.count = counted,
+                   .percent = scorelog::PercentText(Score, counted),
+                   .timeText = scorelog::TimeSpentText(elapsedSeconds())};
 }
 
-std::string QuizRun::scoreLine(int score, int count, const std::string& percent,
-                               const std::string& timeText) {
-    return "Score " + text::Dec(score) + " of " + text::Dec(count) + ".  " + percent +
-           "%   Time spent " + timeText + ".  Test date:  " + m_services.clock.now().shortDate;
+bool QuizRun::offerPrintedScore(const Results& r) {
+    const std::string summary = "You got " + text::Dec(Score) + " correct out of " +
+                                text::Dec(r.count) + " total questions.\r\nYou scored " +
+                                r.percent + " percent.\r\nYou spent " + r.timeText +
+                                " on this quiz.\r\n\r\nWould you like to print your score?";
+    return m_services.dialogs.message(summary, Dialogs::Buttons::YesNo, Dialogs::Icon::None,
+                                      "Your Score!") == Dialogs::Answer::Yes;
+}
+
+QString QuizRun::scoreLine(const Results& r) {
+    return QString::fromStdString("Score " + text::Dec(Score) + " of " + text::Dec(r.count) +
+                                  ".  " + r.percent + "%   Time spent " + r.timeText +
+                                  ".  Test date:  " + m_services.clock.now().shortDate);
 }
 
 void QuizRun::PrintScore(const QString& studentLine, const QString& testLine,

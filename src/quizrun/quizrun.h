@@ -26,7 +26,6 @@ struct QuizRunRules {
     Dialogs::Icon wrongAnswerIcon;    // the player's box has none, the previewer's a stop sign
     bool redStepOnTrueFalse;          // a right true/false answer flashes red for a moment
     bool hideMediaClosesAll;          // the previewer has closed media already
-    bool playButtonIgnoresCase;       // the previewer's Play button compares extensions exactly
     std::string playButtonError;      // the Play button's failure message
     bool outOfRangeAnswerCountsWrong; // else the question is reported and stays
 };
@@ -65,14 +64,20 @@ public:
     void optABCD_MouseUp(int index, int button, int shift, int x, int y);
     void optTrueFalse_MouseUp(int index, int button, int shift, int x, int y);
 
+    // What the summary of a finished quiz tells.
+    struct Results {
+        int count; // the questions, at least 1
+        std::string percent;
+        std::string timeText;
+    };
+    // Writes the final score label for count questions and works out the results.
+    Results finishScore(int count);
+    // The summary box; true when the student asks for the printed score.
+    bool offerPrintedScore(const Results& results);
+    // "Score 7 of 9.  77%   Time spent ...  Test date:  <short date>"
+    QString scoreLine(const Results& results);
     // Whole seconds since StartTime.
     long long elapsedSeconds();
-    // "You got ..." with its four lines and the question.
-    static std::string summaryText(int score, int count, const std::string& percent,
-                                   const std::string& timeText);
-    // "Score 7 of 9.  77%   Time spent ...  Test date:  <short date>"
-    std::string scoreLine(int score, int count, const std::string& percent,
-                          const std::string& timeText);
     void restartClock();
 
 protected:
@@ -94,6 +99,9 @@ protected:
 private:
     template <std::size_t N>
     void grade(int index, std::array<QRadioButton*, N>& buttons, bool trueFalse);
+    template <std::size_t N>
+    void gradeAndGoOn(int index, std::array<QRadioButton*, N>& buttons, bool trueFalse);
+    void playAgain();
     void showQuestionOf(bool trueFalse);
     void lookUpMedia(const std::string& field);
     void redraw();

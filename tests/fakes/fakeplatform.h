@@ -256,14 +256,19 @@ public:
         std::uint32_t flags;
     };
     bool playFile(const std::string& path, std::uint32_t flags) override {
+        if (breaks)
+            throw std::runtime_error("the sound system broke down");
         plays.push_back({path, {}, flags});
         return true;
     }
     bool playMemory(std::span<const std::uint8_t> image, std::uint32_t flags) override {
+        if (breaks)
+            throw std::runtime_error("the sound system broke down");
         plays.push_back({{}, {image.begin(), image.end()}, flags});
         return true;
     }
     std::vector<Play> plays;
+    bool breaks = false; // every play throws
 };
 
 class FakeShortPath : public ShortPath {

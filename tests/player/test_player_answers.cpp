@@ -224,3 +224,25 @@ TEST_F(PlayerTest, AFailingPrinterOrLogIsReportedAndThePlayerStillResets) {
     EXPECT_EQ(dialogs.messages[2].icon, Dialogs::Icon::Critical);
     EXPECT_FALSE(mod.QuizOpen);
 }
+
+TEST_F(PlayerTest, AFailureWhileGradingIsReportedInsteadOfEndingTheProgram) {
+    openAsAnn(writeQuiz("one.exm", multipleChoice(1)));
+    const QColor own = backColor(&form);
+    waves.breaks = true; // during the right-answer sound, in the highlight colour
+    click(form.optABCD[2]);
+    waves.breaks = false;
+    EXPECT_EQ(backColor(&form), own);
+    EXPECT_EQ(mod.CurrentQuestion, 1);
+    EXPECT_EQ(mod.Score, 0);
+    dialogs.onMessage = [](const fakes::FakeDialogs::Message& m) {
+        if (m.title == "Your Score!")
+            throw std::runtime_error("the box broke");
+    };
+    click(form.optABCD[2]);
+    const auto texts = dialogs.texts();
+    ASSERT_EQ(texts.size(), 3u);
+    EXPECT_EQ(texts[0], "There has been an error in this question.");
+    EXPECT_EQ(texts[2], texts[0]);
+    for (const auto& m : dialogs.messages)
+        EXPECT_EQ(m.icon, m.title.empty() ? Dialogs::Icon::Critical : Dialogs::Icon::None);
+}

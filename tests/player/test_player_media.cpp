@@ -124,3 +124,14 @@ TEST_F(PlayerTest, APictureThatCannotBeLoadedIsReported) {
     EXPECT_EQ(dialogs.messages[0].icon, Dialogs::Icon::Critical);
     EXPECT_EQ(form.cursor().shape(), form.ownCursor().shape());
 }
+
+TEST_F(PlayerTest, APlayButtonThatFailsSaysSoAndGivesThePointerBack) {
+    examo::testing::writeBytes(dir.path("moo.WAV"), "RIFF");
+    mod.ShowMedia(dir.path("moo.WAV"));
+    waves.breaks = true;
+    form.cmdPreview->click();
+    ASSERT_EQ(dialogs.messages.size(), 1u);
+    EXPECT_EQ(dialogs.messages[0].text, "There has been an error playing the file.");
+    EXPECT_EQ(dialogs.messages[0].icon, Dialogs::Icon::Critical);
+    EXPECT_EQ(form.cursor().pixmap().toImage(), form.ownCursor().pixmap().toImage());
+}

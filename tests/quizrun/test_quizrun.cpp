@@ -37,7 +37,6 @@ public:
                   QuizRunRules{.wrongAnswerIcon = Dialogs::Icon::Critical,
                                .redStepOnTrueFalse = false,
                                .hideMediaClosesAll = false,
-                               .playButtonIgnoresCase = false,
                                .playButtonError = "Error in media file.",
                                .outOfRangeAnswerCountsWrong = false}),
           m_records(std::move(records)) {}
@@ -63,10 +62,7 @@ private:
 struct QuizRunTest : ::testing::Test, fakes::FakeMediaServices {
     // Answers go to the run as the program's window sends them.
     void connect(RecordsRun& run) {
-        form.onMultipleChoiceMouseUp(
-            [&run](int i, int b, int s, int x, int y) { run.optABCD_MouseUp(i, b, s, x, y); });
-        form.onTrueFalseMouseUp(
-            [&run](int i, int b, int s, int x, int y) { run.optTrueFalse_MouseUp(i, b, s, x, y); });
+        form.attachRun(&run);
         run.ShowQuestion();
     }
 
