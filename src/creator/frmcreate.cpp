@@ -2,6 +2,7 @@
 
 #include "creator/creatormenus.h"
 #include "creator/modcreate.h"
+#include "creator/modprint.h"
 #include "platform/twips.h"
 
 #include <QCloseEvent>
@@ -346,6 +347,11 @@ void frmCreate::attachMenus(CreatorMenus* menus) {
     f1->setContext(Qt::ApplicationShortcut);
     connect(f1, &QShortcut::activated, this,
             std::bind_front(&CreatorMenus::mnuHelpContents_Click, menus));
+}
+
+void frmCreate::attachPrint(modPrint* print) {
+    connect(mnuFilePrint, &QAction::triggered, this,
+            std::bind_front(&modPrint::mnuFilePrint_Click, print));
 }
 
 void frmCreate::closeEvent(QCloseEvent* event) {
