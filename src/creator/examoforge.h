@@ -4,6 +4,7 @@
 #include "creator/frmcreate.h"
 #include "creator/frmpreview.h"
 #include "creator/modcreate.h"
+#include "creator/modprint.h"
 #include "platform/avifilelibrary.h"
 
 #include <QPointer>
@@ -22,6 +23,7 @@ public:
 
     frmCreate& window() { return m_form; }
     modCreate& module() { return m_module; }
+    modPrint& print() { return m_print; }
     CreatorMenus& menus() { return m_menus; }
     QWidget* scoreLogViewer() const { return m_log; }
     QWidget* helpWindow() const { return m_help; }
@@ -42,6 +44,7 @@ private:
     AviFileLibrary& m_aviLibrary;
     frmCreate m_form;
     modCreate m_module;
+    modPrint m_print;
     CreatorMenus m_menus;
     QPointer<QWidget> m_log;
     QPointer<QWidget> m_help;

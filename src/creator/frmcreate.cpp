@@ -2,6 +2,7 @@
 
 #include "creator/creatormenus.h"
 #include "creator/modcreate.h"
+#include "creator/modprint.h"
 #include "platform/twips.h"
 
 #include <QCloseEvent>
@@ -360,6 +361,11 @@ void frmCreate::keyPressEvent(QKeyEvent* event) {
         }
     }
     QMainWindow::keyPressEvent(event);
+}
+
+void frmCreate::attachPrint(modPrint* print) {
+    connect(mnuFilePrint, &QAction::triggered, this,
+            std::bind_front(&modPrint::mnuFilePrint_Click, print));
 }
 
 void frmCreate::closeEvent(QCloseEvent* event) {

@@ -19,6 +19,7 @@
 namespace examo {
 
 class modCreate;
+class modPrint;
 class CreatorMenus;
 
 // A label that reports clicks (the edit-mode label is clicked to leave edit mode).
@@ -44,6 +45,7 @@ public:
     explicit frmCreate(QWidget* parent = nullptr);
     void attach(modCreate* module);
     void attachMenus(CreatorMenus* menus);
+    void attachPrint(modPrint* print);
 
     QLineEdit* txtTitle;
     QLineEdit* txtTeacher;

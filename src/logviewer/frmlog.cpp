@@ -3,6 +3,7 @@
 #include "platform/cp1252.h"
 #include "platform/dialogs.h"
 #include "platform/printer.h"
+#include "platform/printerfit.h"
 #include "platform/programinfo.h"
 #include "platform/twips.h"
 #include "storage/files.h"
@@ -101,35 +102,6 @@ std::string logNamedOn(const std::string& commandLine) {
     return text::EqualsNoCase(text::ExtensionOf(first), "log") ? first : std::string();
 }
 
-// Where a line too wide for the page breaks: after the last word that fits, or, for one word
-// wider than the page, after as many characters as fit (at least one).
-qsizetype breakAt(Printer& printer, const QString& line, double width) {
-    qsizetype start = 0;
-    while (start < line.size() && line[start] == QLatin1Char(' '))
-        ++start;
-    qsizetype best = 0;
-    for (qsizetype i = line.indexOf(QLatin1Char(' '), start); i > start;
-         i = line.indexOf(QLatin1Char(' '), i + 1)) {
-        if (printer.textWidth(line.left(i)) > width)
-            break;
-        best = i;
-    }
-    if (best > 0)
-        return best;
-    qsizetype low = 1;
-    qsizetype high = line.size();
-    while (low < high) {
-        const qsizetype middle = (low + high + 1) / 2;
-        if (printer.textWidth(line.left(middle)) <= width)
-            low = middle;
-        else
-            high = middle - 1;
-    }
-    if (low < line.size() && line[low - 1].isHighSurrogate())
-        ++low;
-    return low;
-}
-
 // The printer draws each line as it is, so a log entry wider than the paper would lose its
 // end at the edge: such lines are broken to the printable width instead.
 QString fitToPage(Printer& printer, const QString& text) {
@@ -139,7 +111,7 @@ QString fitToPage(Printer& printer, const QString& text) {
         bool broken = false;
         while (!rest.isEmpty() && printer.textWidth(rest) > width) {
             broken = true;
-            const qsizetype cut = breakAt(printer, rest, width);
+            const qsizetype cut = breakToFit(printer, rest, width);
             QString piece = rest.left(cut);
             while (piece.endsWith(QLatin1Char(' ')))
                 piece.chop(1);
