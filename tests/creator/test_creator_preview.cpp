@@ -1,6 +1,7 @@
 #include "creatorfixture.h"
 
 #include "storage/record.h"
+#include "support/captionfit.h"
 
 #include <QDir>
 #include <QMenuBar>
@@ -123,6 +124,8 @@ TEST_F(PreviewTest, TheWindowIsThePlayersWithoutMenusAtItsOwnSize) {
     EXPECT_FALSE(w.cursor().pixmap().isNull());
     EXPECT_EQ(w.cursor().pixmap().toImage(), w.ownCursor().pixmap().toImage());
     EXPECT_EQ(w.grab().toImage().pixelColor(2, 2), QColor(53, 53, 255));
+    // The running score's box is sized for scores, not for its design placeholder.
+    EXPECT_EQ(examo::testing::captionsCutOff(w, {QStringLiteral("lblScore")}), "");
 }
 
 TEST_F(PreviewTest, TheTitleComesAfterTheFirstQuestionAndASecondPreviewGoesOnWithTheRun) {
