@@ -4,6 +4,7 @@
 #include "app/examoforge/examoforgedesktop.h"
 #include "avimaker/frmavi.h"
 #include "creator/examoforge.h"
+#include "creator/frmpreview.h"
 #include "fakes/fakedialogs.h"
 #include "fakes/fakefiledialogs.h"
 #include "fakes/fakeprograminfo.h"
@@ -15,10 +16,12 @@
 #include "storage/quizfile.h"
 #include "storage/scorelog.h"
 #include "support/tools.h"
+#include "widgets/controltable.h"
 
 #include <QCoreApplication>
 #include <QPlainTextEdit>
 #include <QStandardPaths>
+#include <QTest>
 
 #include <gtest/gtest.h>
 
@@ -126,4 +129,39 @@ TEST_F(CreatorEndToEnd, AMovieFromTheAviMakerPlaysRightWayUpInThePlayersMediaSer
     EXPECT_LE(bitmaps::meanDifference(first, frame), 2.0);
     EXPECT_GT(bitmaps::meanDifference(first, frame.mirrored(false, true)), 40.0);
     media.send("close all", reply, 256);
+}
+
+// The teacher tries the sample quiz in the previewer: real pictures, sounds and movies, and
+// nothing left on disk.
+TEST_F(CreatorEndToEnd, TheSampleQuizTakenInThePreviewerLeavesNoTrace) {
+    std::filesystem::copy(EXAMO_SAMPLES_DIR, dir.path("sample"));
+    program.command = dir.path("sample/sample.exm");
+    ExamoForgeDesktop desktop(dialogs, fileDialogs, program, std::nullopt);
+    ExamoForge creator(desktop.services, desktop.aviLibrary);
+    creator.module().Main();
+    ASSERT_TRUE(creator.window().cmdPreview->isEnabled());
+    creator.window().cmdPreview->click();
+    frmPreview* preview = creator.previewer();
+    ASSERT_NE(preview, nullptr);
+    // Question 1's picture, the cow, is drawn from its bare name beside the quiz.
+    const QImage box = preview->picPic->grab().toImage();
+    EXPECT_NE(box.pixelColor(box.width() / 2, box.height() / 2), backColor(preview->picPic));
+    dialogs.answers.assign(20, Dialogs::Answer::No); // no printed score
+    for (int question = 1; question <= 8 && creator.previewer() != nullptr; ++question) {
+        // The frame out of use stands out of sight, not hidden.
+        QTest::mouseClick(leftTwips(preview->grpTrueFalse) >= 0 ? preview->optTrueFalse[0]
+                                                                : preview->optABCD[0],
+                          Qt::LeftButton);
+        QCoreApplication::processEvents();
+    }
+    QCoreApplication::processEvents();
+    EXPECT_EQ(creator.previewer(), nullptr); // closed after the summary
+    EXPECT_FALSE(std::filesystem::exists(dir.path("sample/sample.log")));
+    bool summary = false;
+    for (const auto& m : dialogs.messages) {
+        EXPECT_EQ(m.text.find("error"), std::string::npos) << m.text;
+        summary = summary || m.text.starts_with("You got ");
+    }
+    EXPECT_TRUE(summary);
+    creator.window().close();
 }
