@@ -91,6 +91,26 @@ protected:
         Q_EMIT form.cboExist->activated(i);
     }
 
+    static QImage filled(int w, int h) {
+        QImage picture(w, h, QImage::Format_RGB32);
+        picture.fill(Qt::red);
+        return picture;
+    }
+
+    // A file in the test folder that the picture loader reads as w by h red pixels.
+    void addPicture(const std::string& name, int w, int h) {
+        std::filesystem::create_directories(std::filesystem::path(dir.path(name)).parent_path());
+        writeBytes(dir.path(name), "picture");
+        pictures.pictures.insert(QString::fromStdString(dir.path(name)), filled(w, h));
+    }
+
+    // The quiz's questions, put straight into the module.
+    static void setQuestions(modCreate& m, const std::vector<std::string>& records) {
+        for (std::size_t i = 0; i < records.size(); ++i)
+            m.QuestionRecords[i + 1] = rec(records[i]);
+        m.QuestionCounter = static_cast<std::int16_t>(records.size() + 1);
+    }
+
     QStringList listEntries() const {
         QStringList out;
         for (int i = 0; i < form.cboExist->count(); ++i)
