@@ -25,6 +25,16 @@
 
 namespace examo::testing {
 
+// The smallest rectangle holding every pixel of the picture that passes the test.
+template <class Test> QRect areaOf(const QImage& picture, Test test) {
+    QRect area;
+    for (int y = 0; y < picture.height(); ++y)
+        for (int x = 0; x < picture.width(); ++x)
+            if (test(picture.pixelColor(x, y)))
+                area |= QRect(x, y, 1, 1);
+    return area;
+}
+
 // The creator's window and module on fakes, driven as a teacher drives them.
 class CreatorTest : public ::testing::Test, protected fakes::FakeMediaServices {
 protected:

@@ -12,13 +12,8 @@ using examo::testing::writeBytes;
 namespace {
 
 // The rectangle of red on the preview's canvas.
-QRect redArea(const QImage& canvas) {
-    QRect area;
-    for (int y = 0; y < canvas.height(); ++y)
-        for (int x = 0; x < canvas.width(); ++x)
-            if (canvas.pixelColor(x, y) == QColor(Qt::red))
-                area |= QRect(x, y, 1, 1);
-    return area;
+QRect redArea(frmCreate& form) {
+    return examo::testing::areaOf(form.picPreview->canvas(), [](QColor c) { return c == Qt::red; });
 }
 
 std::string mediaOf(const std::string& record) {
@@ -107,7 +102,7 @@ TEST_F(CreatorTest, ThumbnailsFitTheSquarePreviewKeepingTheirShape) {
         addPicture(name, c.w, c.h);
         fileDialogs.paths.push_back(dir.path(name));
         form.cmdMpic->click();
-        EXPECT_EQ(redArea(form.picPreview->canvas()), c.drawn) << name;
+        EXPECT_EQ(redArea(form), c.drawn) << name;
     }
 }
 
@@ -124,10 +119,10 @@ TEST_F(CreatorTest, ACancelledChoiceChangesNothingAndEmptyingOrRemovingClearsThe
     EXPECT_TRUE(dialogs.messages.empty());
 
     form.cmdMpic->click();
-    ASSERT_FALSE(redArea(form.picPreview->canvas()).isEmpty());
+    ASSERT_FALSE(redArea(form).isEmpty());
     type(form.txtMpic, QString());
     EXPECT_EQ(form.txtMpic->text(), u"none"_s);
-    EXPECT_TRUE(redArea(form.picPreview->canvas()).isEmpty());
+    EXPECT_TRUE(redArea(form).isEmpty());
 
     form.cmdMpic->click();
     mci.commands.clear();
@@ -135,7 +130,7 @@ TEST_F(CreatorTest, ACancelledChoiceChangesNothingAndEmptyingOrRemovingClearsThe
     EXPECT_EQ(form.txtMpic->text(), u"None"_s);
     EXPECT_EQ(form.lblPreview->text(), u"No Media Chosen"_s);
     EXPECT_FALSE(form.picPreview->isVisible());
-    EXPECT_TRUE(redArea(form.picPreview->canvas()).isEmpty());
+    EXPECT_TRUE(redArea(form).isEmpty());
     EXPECT_EQ(mci.commands, std::vector<std::string>{"close all"});
 }
 

@@ -15,17 +15,18 @@ namespace {
 
 constexpr std::uint32_t kSync = 4, kAsync = 5; // wave flags: from memory, and how
 
-// Every file below the folder with its size and time, to prove nothing was written there.
-std::vector<std::string> filesBelow(const std::string& folder) {
+// Every file below the folders with its size and time, to prove nothing was written there.
+std::vector<std::string> filesBelow(const std::vector<std::string>& folders) {
     std::vector<std::string> out;
     std::error_code ec;
-    for (const auto& e : std::filesystem::recursive_directory_iterator(folder, ec)) {
-        std::string line = e.path().string();
-        if (e.is_regular_file())
-            line += " " + std::to_string(e.file_size()) + " " +
-                    std::to_string(e.last_write_time().time_since_epoch().count());
-        out.push_back(line);
-    }
+    for (const std::string& folder : folders)
+        for (const auto& e : std::filesystem::recursive_directory_iterator(folder, ec)) {
+            std::string line = e.path().string();
+            if (e.is_regular_file())
+                line += " " + std::to_string(e.file_size()) + " " +
+                        std::to_string(e.last_write_time().time_since_epoch().count());
+            out.push_back(line);
+        }
     std::sort(out.begin(), out.end());
     return out;
 }
@@ -64,13 +65,8 @@ TEST_F(PreviewTest, FiveQuestionsWithFourRightEndInAPrintedScoreAndTheWindowClos
     type(form.txtTeacher, u"Grade 3"_s);
     for (int i = 1; i <= 5; ++i)
         addMultipleChoice(u"Q%1"_s.arg(i)); // C is right
-    const auto diskNow = [this] {
-        auto out = filesBelow(dir.folder());
-        const auto home = filesBelow(QDir::homePath().toStdString());
-        out.insert(out.end(), home.begin(), home.end());
-        return out;
-    };
-    const auto disk = diskNow();
+    const std::vector<std::string> folders = {dir.folder(), QDir::homePath().toStdString()};
+    const auto disk = filesBelow(folders);
     const auto records = mod.QuestionRecords;
     form.cmdPreview->click();
     frmPreview& w = preview();
@@ -106,7 +102,7 @@ TEST_F(PreviewTest, FiveQuestionsWithFourRightEndInAPrintedScoreAndTheWindowClos
         << printer.calls.join(u'\n').toStdString();
     EXPECT_TRUE(closed());
     // The teacher's trial leaves no score log, and the creator as it was.
-    EXPECT_EQ(diskNow(), disk);
+    EXPECT_EQ(filesBelow(folders), disk);
     EXPECT_EQ(mod.QuestionRecords, records);
     EXPECT_EQ(mod.QuestionCounter, 6);
 }

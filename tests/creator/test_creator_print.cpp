@@ -114,6 +114,8 @@ TEST_F(PrintTest, QuestionTextsWrapAfterNinetyFiveCharacters) {
          {"1.  " + fourteen, wordsFrom(15, 28), wordsFrom(29, 30)}},
         // the last word fills the line: an empty line follows it
         {fourteen.substr(0, fourteen.size() - 1), {"1.  " + fourteen, ""}},
+        // 96 characters are past 95
+        {std::string(91, 'y') + " z", {"1.  " + std::string(91, 'y') + " ", "z "}},
         {"a  b", {"1.  a  b "}},
         {"", {"1.  "}},
         {wide.substr(4, 300), {wide.substr(0, 102), wide.substr(102, 102), wide.substr(204), ""}},

@@ -11,6 +11,7 @@
 #include <QRegularExpression>
 
 using namespace examo;
+using examo::testing::areaOf;
 using examo::testing::CreatorTest;
 using examo::testing::pdfText;
 using examo::testing::runProgram;
@@ -60,30 +61,6 @@ std::vector<int> picturePages(const QString& file) {
     return pages;
 }
 
-// How far the ink (anything not white) reaches on each page rendered at 50 dpi, and how far it
-// may: the printable area stops 6.35 mm from the paper's edges.
-struct Ink {
-    int bottom = -1, right = -1, maxBottom = 0, maxRight = 0;
-};
-
-std::vector<Ink> inkOf(const QString& file, const QString& folder) {
-    runProgram(u"pdftoppm"_s, {u"-png"_s, u"-r"_s, u"50"_s, file, folder + u"/page"_s});
-    const int margin = int(6.35 / 25.4 * 50);
-    std::vector<Ink> pages;
-    for (const QString& name : QDir(folder).entryList({u"page-*.png"_s}, QDir::Files, QDir::Name)) {
-        const QImage page(folder + u'/' + name);
-        Ink ink{.maxBottom = page.height() - margin, .maxRight = page.width() - margin};
-        for (int y = 0; y < page.height(); ++y)
-            for (int x = 0; x < page.width(); ++x)
-                if (page.pixelColor(x, y).lightness() <= 245) {
-                    ink.bottom = y;
-                    ink.right = std::max(ink.right, x);
-                }
-        pages.push_back(ink);
-    }
-    return pages;
-}
-
 } // namespace
 
 TEST_F(PrintToPdf, TheTestAndItsKeyReadBackFromThePdfAndNoKeyMeansNoKeyPage) {
@@ -117,12 +94,19 @@ TEST_F(PrintToPdf, TheTestAndItsKeyReadBackFromThePdfAndNoKeyMeansNoKeyPage) {
     EXPECT_TRUE(fonts.contains(u"LiberationMono-Bold"_s)) << fonts.toStdString();
     EXPECT_TRUE(fonts.contains(u"LiberationMono "_s)) << fonts.toStdString();
 
-    // Nothing past the printable area: not the long word, not the picture.
-    const std::vector<Ink> ink = inkOf(pdf.lastPdfPath(), QString::fromStdString(dir.path("pdf")));
-    ASSERT_EQ(ink.size(), 3u);
-    for (const Ink& page : ink) {
-        EXPECT_LT(page.bottom, page.maxBottom);
-        EXPECT_LT(page.right, page.maxRight);
+    // Nothing past the printable area, 6.35 mm from the paper's edges: not the long word, not
+    // the picture.
+    const QString folder = QString::fromStdString(dir.path("pdf"));
+    runProgram(u"pdftoppm"_s,
+               {u"-png"_s, u"-r"_s, u"50"_s, pdf.lastPdfPath(), folder + u"/page"_s});
+    const int margin = int(6.35 / 25.4 * 50);
+    const QStringList rendered = QDir(folder).entryList({u"page-*.png"_s}, QDir::Files);
+    ASSERT_EQ(rendered.size(), 3);
+    for (const QString& name : rendered) {
+        const QImage page(folder + u'/' + name);
+        const QRect ink = areaOf(page, [](QColor c) { return c.lightness() <= 245; });
+        EXPECT_LT(ink.bottom(), page.height() - margin) << name.toStdString();
+        EXPECT_LT(ink.right(), page.width() - margin) << name.toStdString();
     }
 
     // "No" to the key: the same test without the key's page.
