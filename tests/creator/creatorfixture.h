@@ -101,17 +101,13 @@ protected:
         Q_EMIT form.cboExist->activated(i);
     }
 
-    static QImage filled(int w, int h) {
-        QImage picture(w, h, QImage::Format_RGB32);
-        picture.fill(Qt::red);
-        return picture;
-    }
-
     // A file in the test folder that the picture loader reads as w by h red pixels.
     void addPicture(const std::string& name, int w, int h) {
         std::filesystem::create_directories(std::filesystem::path(dir.path(name)).parent_path());
         writeBytes(dir.path(name), "picture");
-        pictures.pictures.insert(QString::fromStdString(dir.path(name)), filled(w, h));
+        QImage picture(w, h, QImage::Format_RGB32);
+        picture.fill(Qt::red);
+        pictures.pictures.insert(QString::fromStdString(dir.path(name)), picture);
     }
 
     // The quiz's questions, put straight into the module.
