@@ -25,6 +25,16 @@
 
 namespace examo::testing {
 
+// The smallest rectangle holding every pixel of the picture that passes the test.
+template <class Test> QRect areaOf(const QImage& picture, Test test) {
+    QRect area;
+    for (int y = 0; y < picture.height(); ++y)
+        for (int x = 0; x < picture.width(); ++x)
+            if (test(picture.pixelColor(x, y)))
+                area |= QRect(x, y, 1, 1);
+    return area;
+}
+
 // The creator's window and module on fakes, driven as a teacher drives them.
 class CreatorTest : public ::testing::Test, protected fakes::FakeMediaServices {
 protected:
@@ -89,6 +99,22 @@ protected:
     void choose(int i) {
         form.cboExist->setCurrentIndex(i);
         Q_EMIT form.cboExist->activated(i);
+    }
+
+    // A file in the test folder that the picture loader reads as w by h red pixels.
+    void addPicture(const std::string& name, int w, int h) {
+        std::filesystem::create_directories(std::filesystem::path(dir.path(name)).parent_path());
+        writeBytes(dir.path(name), "picture");
+        QImage picture(w, h, QImage::Format_RGB32);
+        picture.fill(Qt::red);
+        pictures.pictures.insert(QString::fromStdString(dir.path(name)), picture);
+    }
+
+    // The quiz's questions, put straight into the module.
+    static void setQuestions(modCreate& m, const std::vector<std::string>& records) {
+        for (std::size_t i = 0; i < records.size(); ++i)
+            m.QuestionRecords[i + 1] = rec(records[i]);
+        m.QuestionCounter = static_cast<std::int16_t>(records.size() + 1);
     }
 
     QStringList listEntries() const {
