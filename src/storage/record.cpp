@@ -61,7 +61,7 @@ ParseResult ParseQuestion(std::string_view record) {
         result.error = ParseError::TooFewFields;
         return result;
     }
-    const auto correct = text::ToInt16(text::Val(fields[needed - 1]));
+    const auto correct = text::FieldToInt16(fields[needed - 1]);
     if (!correct) {
         result.error = ParseError::BadAnswer;
         return result;

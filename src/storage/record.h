@@ -37,7 +37,7 @@ struct Question {
 enum class ParseError {
     NotAQuestion, // the first character is neither kind letter
     TooFewFields, // the record falls short of its kind's fields
-    BadAnswer,    // the correct-answer field does not fit a whole number
+    BadAnswer,    // the correct-answer field is not a number or does not fit
 };
 
 struct ParseResult {
@@ -47,7 +47,8 @@ struct ParseResult {
 };
 
 // Reads a record by the reader's rules: the kind by the first letter, surplus fields ignored,
-// the correct-answer field read as a number and rounded halves to even.
+// the correct-answer field read as a number and rounded halves to even. A field that is not
+// wholly a number that fits, as "1e400" or "2x", makes the record a corrupted one.
 ParseResult ParseQuestion(std::string_view record);
 
 // "none" in any letter case.

@@ -15,7 +15,15 @@ std::string Dec(long long n) {
     return std::to_string(n);
 }
 
-double Val(std::string_view s) {
+namespace {
+
+struct Scanned {
+    std::string number; // empty: no digits
+    std::size_t end = 0;
+};
+
+// The number at the start of a text by Val's rules and where it stops.
+Scanned scanNumber(std::string_view s) {
     std::size_t i = 0;
     while (i < s.size() && s[i] == ' ')
         ++i;
@@ -37,7 +45,7 @@ double Val(std::string_view s) {
         }
     }
     if (!digits)
-        return 0.0;
+        return {};
     // An exponent counts only when digits follow it.
     if (i + 1 < s.size() && (s[i] == 'e' || s[i] == 'E')) {
         std::size_t j = i + 1;
@@ -47,11 +55,30 @@ double Val(std::string_view s) {
         const std::size_t firstDigit = j;
         while (j < s.size() && std::isdigit(static_cast<unsigned char>(s[j])))
             exponent += s[j++];
-        if (j > firstDigit)
+        if (j > firstDigit) {
             number += exponent;
+            i = j;
+        }
     }
-    const double v = std::strtod(number.c_str(), nullptr);
+    return {.number = number, .end = i};
+}
+
+} // namespace
+
+double Val(std::string_view s) {
+    const Scanned scanned = scanNumber(s);
+    if (scanned.number.empty())
+        return 0.0;
+    const double v = std::strtod(scanned.number.c_str(), nullptr);
     return std::isfinite(v) ? v : 0.0;
+}
+
+std::optional<std::int16_t> FieldToInt16(std::string_view s) {
+    const Scanned scanned = scanNumber(s);
+    if (scanned.number.empty() || s.find_first_not_of(' ', scanned.end) != std::string_view::npos)
+        return std::nullopt;
+    // Infinity stays infinity here: an overflowing exponent must not read as 0.
+    return ToInt16(std::strtod(scanned.number.c_str(), nullptr));
 }
 
 double RoundHalfEven(double v) {
@@ -106,6 +133,20 @@ std::string ToLowerAscii(std::string_view s) {
 
 bool EqualsNoCase(std::string_view a, std::string_view b) {
     return a.size() == b.size() && ToLowerAscii(a) == ToLowerAscii(b);
+}
+
+std::string QuoteInMessage(std::string_view utf8) {
+    constexpr std::size_t kLongest = 200;
+    std::size_t characters = 0;
+    for (std::size_t i = 0; i < utf8.size(); ++i) {
+        // Only lead bytes start a character, so a cut never splits one.
+        if ((static_cast<unsigned char>(utf8[i]) & 0xC0) == 0x80)
+            continue;
+        if (characters == kLongest)
+            return std::string(utf8.substr(0, i)) + "\u2026";
+        ++characters;
+    }
+    return std::string(utf8);
 }
 
 } // namespace examo::text

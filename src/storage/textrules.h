@@ -19,6 +19,11 @@ std::string Dec(long long n);
 // first character that cannot continue the number. No number gives 0.
 double Val(std::string_view s);
 
+// The whole field read as a number by Val's rules, rounded halves to even, as a 16-bit whole
+// number: leading and trailing blanks allowed, nothing else. A field that holds no number, has
+// more after it, or whose value does not fit (too big, "1e400") gives nothing.
+std::optional<std::int16_t> FieldToInt16(std::string_view s);
+
 // Rounds to the nearest whole number, halves to the even neighbour (12.5 -> 12, 13.5 -> 14).
 double RoundHalfEven(double v);
 
@@ -43,5 +48,9 @@ std::string BareName(std::string_view path);
 // Letter case ignored for the ASCII letters.
 bool EqualsNoCase(std::string_view a, std::string_view b);
 std::string ToLowerAscii(std::string_view s);
+
+// Text from a file or a quiz, in UTF-8, cut for quoting into a message: at most 200 characters,
+// then "…" when there was more, so that a huge field cannot stall the box that shows it.
+std::string QuoteInMessage(std::string_view utf8);
 
 } // namespace examo::text

@@ -42,15 +42,21 @@ TEST(Questions, BrokenRecordsNameTheirFault) {
         {rec("t  7|Q|none"), ParseError::TooFewFields},
         {rec("m|Q|a|b|c|d|none"), ParseError::TooFewFields}, // long enough for true/false only
         {rec("t|Q|none|99999"), ParseError::BadAnswer},
+        // An answer that is not wholly a number that fits is corrupt, never read as A.
+        {rec("t|Q|none|1e400"), ParseError::BadAnswer},
+        {rec("m|Q|a|b|c|d|none|-1e999"), ParseError::BadAnswer},
+        {rec("t|Q|none|abc"), ParseError::BadAnswer},
+        {rec("t|Q|none|"), ParseError::BadAnswer},
+        {rec("t|Q|none|  "), ParseError::BadAnswer},
+        {rec("t|Q|none| 1x"), ParseError::BadAnswer},
+        {rec("t|Q|none|1e"), ParseError::BadAnswer},
+        // A separator inside the text shifts every later field: "none" lands on the answer.
+        {rec("t|A|B|none| 1"), ParseError::BadAnswer},
     };
     for (const auto& [text, error] : cases) {
         EXPECT_FALSE(ParseQuestion(text).question) << text;
         EXPECT_EQ(ParseQuestion(text).error, error) << text;
     }
-    // A separator inside the text shifts every later field: "none" is read as the answer.
-    const auto shifted = ParseQuestion(rec("t|A|B|none| 1"));
-    ASSERT_TRUE(shifted.question);
-    EXPECT_EQ(shifted.question->correct, 0);
     EXPECT_EQ(ParseHeaderLine(rec("  Math  | Mr. Smith |surplus"))->className, "Mr. Smith");
     EXPECT_FALSE(ParseHeaderLine("Math only"));
 }
@@ -65,12 +71,28 @@ TEST(NumberText, WritingReadingAndRounding) {
     };
     for (const auto& [text, value] : cases)
         EXPECT_EQ(Val(text), value) << '"' << text << '"';
-    const std::pair<const char*, int> answers[] = {{"2.5", 2}, {"3.5", 4}, {" 1", 1}};
+    const std::pair<const char*, int> answers[] = {{"2.5", 2}, {"3.5", 4}, {" 1", 1},
+                                                   {" 0", 0},  {"  3", 3}, {"2 ", 2},
+                                                   {"+1", 1},  {"1e0", 1}, {"-0", 0}};
     for (const auto& [field, correct] : answers)
         EXPECT_EQ(ParseQuestion(rec("t|Q|none|") + field).question->correct, correct) << field;
     EXPECT_EQ(RoundHalfEven(-2.5), -2.0);
     EXPECT_FALSE(ToInt16(32768.0));
     EXPECT_EQ(WholePart(-0.5), -1);
+}
+
+TEST(MessageText, QuotedTextIsCutAfterTwoHundredCharacters) {
+    const std::string e = "\u00e9"; // two bytes: the cut counts characters, not bytes
+    const std::string twoHundred(200, 'x');
+    const std::pair<std::string, std::string> cases[] = {
+        {"", ""},
+        {twoHundred, twoHundred},
+        {twoHundred + "y", twoHundred + "\u2026"},
+        {std::string(7 * 1024 * 1024, 'm'), std::string(200, 'm') + "\u2026"},
+        {std::string(199, 'x') + e + e, std::string(199, 'x') + e + "\u2026"},
+    };
+    for (const auto& [text, quoted] : cases)
+        EXPECT_EQ(QuoteInMessage(text), quoted) << text.size();
 }
 
 TEST(PathText, TheExtensionStartsAtTheFirstDotOfTheWholePath) {
