@@ -1,5 +1,6 @@
 #include "platform/linux/magickpictureloader.h"
 
+#include <QBuffer>
 #include <QFile>
 #include <QTemporaryDir>
 
@@ -28,6 +29,21 @@ QByteArray metafile(quint16 right = 1440, quint16 bottom = 960, quint16 unitsPer
     for (quint16 word : words)
         out.append(char(word & 0xFF)).append(char(word >> 8));
     return out;
+}
+
+// A JPEG with an EXIF block whose only entry is the orientation tag, put right after the
+// start-of-image marker as cameras do.
+QByteArray withOrientation(const QByteArray& jpeg, quint16 orientation) {
+    QByteArray tiff = QByteArrayLiteral("MM\x00\x2A\x00\x00\x00\x08"         // big-endian, IFD at 8
+                                        "\x00\x01"                           // one entry
+                                        "\x01\x12\x00\x03\x00\x00\x00\x01"); // SHORT, 1
+    tiff.append(char(orientation >> 8)).append(char(orientation & 0xFF));
+    tiff.append(QByteArray(2 + 4, '\0')); // value padding, no next IFD
+    const QByteArray payload = QByteArrayLiteral("Exif\x00\x00") + tiff;
+    const int length = int(payload.size()) + 2;
+    QByteArray segment = QByteArrayLiteral("\xFF\xE1");
+    segment.append(char(length >> 8)).append(char(length & 0xFF)).append(payload);
+    return jpeg.left(2) + segment + jpeg.mid(2);
 }
 
 class PictureLoaderTest : public ::testing::Test {
@@ -80,4 +96,43 @@ TEST_F(PictureLoaderTest, JpegsMetafilesAndMisnamedBitmapsBecomePixelsAndTheRest
     EXPECT_TRUE(loader.load(dir.filePath(u"missing.bmp"_s)).isNull());
     // A metafile cut short may render what it has or nothing, but must not bring us down.
     loader.load(write("cut.wmf", metafile().left(60)));
+}
+
+TEST_F(PictureLoaderTest, PhotographsAreTurnedUprightByTheirOrientationTag) {
+    // Stored 64 by 32, red in the top-left 16 by 16 corner, the rest white.
+    QImage stored(64, 32, QImage::Format_RGB32);
+    stored.fill(Qt::white);
+    for (int y = 0; y < 16; ++y)
+        for (int x = 0; x < 16; ++x)
+            stored.setPixel(x, y, qRgb(255, 0, 0));
+    QByteArray jpeg;
+    {
+        QBuffer buffer(&jpeg);
+        ASSERT_TRUE(buffer.open(QIODevice::WriteOnly) && stored.save(&buffer, "JPEG", 95));
+    }
+    enum Corner { TopLeft, TopRight, BottomRight, BottomLeft };
+    struct Case {
+        quint16 orientation;
+        QSize upright;
+        Corner red;
+    };
+    const Case cases[] = {
+        {1, {64, 32}, TopLeft},     {2, {64, 32}, TopRight},   // as stored; mirrored
+        {3, {64, 32}, BottomRight}, {4, {64, 32}, BottomLeft}, // turned half; flipped
+        {5, {32, 64}, TopLeft},     {6, {32, 64}, TopRight},   // transposed; turned right
+        {7, {32, 64}, BottomRight}, {8, {32, 64}, BottomLeft}, // transversed; turned left
+    };
+    for (const Case& c : cases) {
+        const QString name = u"photo%1.jpg"_s.arg(c.orientation);
+        const QImage loaded =
+            loader.load(write(name.toUtf8().constData(), withOrientation(jpeg, c.orientation)));
+        ASSERT_EQ(loaded.size(), c.upright) << c.orientation;
+        const int right = loaded.width() - 8;
+        const int bottom = loaded.height() - 8;
+        const QPoint corners[] = {{8, 8}, {right, 8}, {right, bottom}, {8, bottom}};
+        for (int corner = TopLeft; corner <= BottomLeft; ++corner)
+            EXPECT_TRUE(near(loaded.pixel(corners[corner]),
+                             corner == c.red ? qRgb(255, 0, 0) : qRgb(255, 255, 255)))
+                << "orientation " << c.orientation << ", corner " << corner;
+    }
 }

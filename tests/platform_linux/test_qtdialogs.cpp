@@ -3,11 +3,19 @@
 #include "support/modalanswer.h"
 
 #include <QInputDialog>
+#include <QKeyEvent>
 #include <QMessageBox>
 #include <QPushButton>
 
 using namespace Qt::StringLiterals;
 using examo::Dialogs;
+
+namespace {
+void pressEscape(QWidget* box) {
+    QKeyEvent press(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
+    QApplication::sendEvent(box, &press);
+}
+} // namespace
 
 TEST(QtDialogs, BoxesShowTheRequestAndReportTheAnswer) {
     examo::QtDialogs dialogs("ExamoMe");
@@ -19,9 +27,23 @@ TEST(QtDialogs, BoxesShowTheRequestAndReportTheAnswer) {
     });
     EXPECT_EQ(dialogs.message("Save “Zoë”?", Dialogs::Buttons::YesNo, Dialogs::Icon::Exclamation),
               Dialogs::Answer::Yes);
-    answerNextModal<QMessageBox>([](QMessageBox* box) { box->close(); }); // no consent
-    EXPECT_EQ(dialogs.message("Quit?", Dialogs::Buttons::YesNo, Dialogs::Icon::Question),
-              Dialogs::Answer::No);
+    // A Yes/No box has no Cancel: Escape and the close button leave it open for an answer.
+    for (const auto& [pick, answer] : {std::pair{QMessageBox::Yes, Dialogs::Answer::Yes},
+                                       std::pair{QMessageBox::No, Dialogs::Answer::No}}) {
+        answerNextModal<QMessageBox>([pick](QMessageBox* box) {
+            pressEscape(box);
+            EXPECT_TRUE(box->isVisible()) << "Escape";
+            box->close();
+            EXPECT_TRUE(box->isVisible()) << "close button";
+            box->button(pick)->click();
+        });
+        EXPECT_EQ(dialogs.message("You must type a name.  Try again?", Dialogs::Buttons::YesNo,
+                                  Dialogs::Icon::None),
+                  answer);
+    }
+    answerNextModal<QMessageBox>([](QMessageBox* box) { pressEscape(box); });
+    EXPECT_EQ(dialogs.message("Done.", Dialogs::Buttons::Ok, Dialogs::Icon::None),
+              Dialogs::Answer::Ok);
     // Yes, No and Cancel each come back; closing the box cancels.
     const std::pair<QMessageBox::StandardButton, Dialogs::Answer> threeWay[] = {
         {QMessageBox::Yes, Dialogs::Answer::Yes},

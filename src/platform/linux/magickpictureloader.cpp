@@ -59,8 +59,9 @@ QImage MagickPictureLoader::load(const QString& path) {
     QImageReader reader(path);
     // The content decides, so a file named .bmp that holds a JPEG still loads.
     reader.setDecideFormatFromContent(true);
-    // The old program showed pictures as stored, ignoring any orientation tag.
-    reader.setAutoTransform(false);
+    // Phone photographs are stored sideways with an orientation tag: shown upright, and the
+    // natural size is the upright size that fitting and thumbnails work from.
+    reader.setAutoTransform(true);
     return reader.read();
 }
 

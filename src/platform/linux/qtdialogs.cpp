@@ -1,9 +1,12 @@
 #include "platform/linux/qtdialogs.h"
 
 #include <QApplication>
+#include <QCloseEvent>
 #include <QInputDialog>
+#include <QKeyEvent>
 #include <QMessageBox>
 
+#include <memory>
 #include <utility>
 
 namespace examo {
@@ -26,6 +29,24 @@ QMessageBox::Icon qtIcon(Dialogs::Icon icon) {
     return QMessageBox::NoIcon;
 }
 
+// A Yes/No box has no answer that Escape or the close button could stand for: it stays open
+// until Yes or No is chosen. (A button's own answer still closes it: QDialog eats that close
+// event before it reaches closeEvent.)
+class YesNoBox : public QMessageBox {
+public:
+    using QMessageBox::QMessageBox;
+
+protected:
+    void closeEvent(QCloseEvent* event) override { event->ignore(); }
+    void keyPressEvent(QKeyEvent* event) override {
+        if (event->matches(QKeySequence::Cancel)) {
+            event->accept();
+            return;
+        }
+        QMessageBox::keyPressEvent(event);
+    }
+};
+
 } // namespace
 
 QtDialogs::QtDialogs(std::string programTitle) : programTitle_(std::move(programTitle)) {}
@@ -33,18 +54,21 @@ QtDialogs::QtDialogs(std::string programTitle) : programTitle_(std::move(program
 Dialogs::Answer QtDialogs::message(const std::string& text, Buttons buttons, Icon icon,
                                    const std::string& title) {
     QMessageBox::StandardButtons choices = QMessageBox::Ok;
-    // Closing the box by Escape or the title bar counts as the harmless answer.
-    QMessageBox::StandardButton escape = QMessageBox::Ok;
-    if (buttons == Buttons::YesNo) {
+    if (buttons == Buttons::YesNo)
         choices = QMessageBox::Yes | QMessageBox::No;
-        escape = QMessageBox::No;
-    } else if (buttons == Buttons::YesNoCancel) {
+    else if (buttons == Buttons::YesNoCancel)
         choices = QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel;
-        escape = QMessageBox::Cancel;
-    }
-    QMessageBox box(qtIcon(icon), QString::fromStdString(title.empty() ? programTitle_ : title),
-                    QString::fromStdString(text), choices, QApplication::activeWindow());
-    box.setEscapeButton(escape);
+    const QString caption = QString::fromStdString(title.empty() ? programTitle_ : title);
+    std::unique_ptr<QMessageBox> shown =
+        buttons == Buttons::YesNo
+            ? std::make_unique<YesNoBox>(qtIcon(icon), caption, QString::fromStdString(text),
+                                         choices, QApplication::activeWindow())
+            : std::make_unique<QMessageBox>(qtIcon(icon), caption, QString::fromStdString(text),
+                                            choices, QApplication::activeWindow());
+    QMessageBox& box = *shown;
+    // Escape or the title bar close an Ok box as Ok and a three-way box as Cancel.
+    if (buttons != Buttons::YesNo)
+        box.setEscapeButton(buttons == Buttons::Ok ? QMessageBox::Ok : QMessageBox::Cancel);
     box.exec();
     if (buttons == Buttons::Ok)
         return Answer::Ok;
