@@ -189,7 +189,7 @@ bool modCreate::displayRecord(const std::string& r, bool trueFalse) {
     const auto parsed = record::ParseQuestion(r);
     if (!parsed.question) {
         message("An error has occured.  Unable to process question " +
-                cp1252::toUtf8(fields.empty() ? std::string() : fields[0]));
+                text::QuoteInMessage(cp1252::toUtf8(fields.empty() ? std::string() : fields[0])));
         return false;
     }
     const record::Question& q = *parsed.question;
@@ -208,7 +208,7 @@ bool modCreate::displayRecord(const std::string& r, bool trueFalse) {
         m_form.txtMpic->setText(fromQuizText(q.media));
         if (q.correct < 0 || q.correct > 3) {
             message("An error has occured.  Unable to process question " +
-                    cp1252::toUtf8(fields[0]));
+                    text::QuoteInMessage(cp1252::toUtf8(fields[0])));
             return false;
         }
         m_form.optABCD[static_cast<std::size_t>(q.correct)]->setChecked(true);

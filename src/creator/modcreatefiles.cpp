@@ -76,7 +76,7 @@ std::string modCreate::gatheredRecord(int number, const std::string& folder,
     // A bare name belongs to the quiz the record came from, wherever the dialogs have been.
     const std::string source = mediafile::Resolve(media, QuizFolder);
     if (source.empty()) {
-        missing.push_back("Question " + text::Dec(number) + ": " + media);
+        missing.push_back("Question " + text::Dec(number) + ": " + text::QuoteInMessage(media));
         return stored;
     }
     // Only files the programs play are gathered, never whatever a record names.
@@ -107,8 +107,8 @@ bool modCreate::LoadQuiz(const std::string& path) {
     }
     const auto file = quizfile::Read(path);
     if (!file.ok()) {
-        message("The file " + path + " could not be opened as an ExamoMe test.  " +
-                    quizfile::Describe(file.error),
+        message("The file " + text::QuoteInMessage(path) +
+                    " could not be opened as an ExamoMe test.  " + quizfile::Describe(file.error),
                 Dialogs::Icon::Critical);
         // Nothing of the previous quiz or its file stays: the state of File > New.
         startEmptyQuiz();

@@ -126,9 +126,15 @@ bool modExamo::LoadQuiz(const std::string& path) {
         line.clear();
     const auto file = quizfile::Read(path);
     if (!file.ok()) {
-        m_services.dialogs.message("The file " + path +
+        m_services.dialogs.message("The file " + text::QuoteInMessage(path) +
                                        " could not be opened as an ExamoMe test.  " +
                                        quizfile::Describe(file.error),
+                                   Dialogs::Buttons::Ok, Dialogs::Icon::Critical);
+        return false;
+    }
+    // Nothing to answer means nothing to score: a first click would log 1 of 1, 100%.
+    if (file.contents.records.empty()) {
+        m_services.dialogs.message("The file " + text::QuoteInMessage(path) + " has no questions.",
                                    Dialogs::Buttons::Ok, Dialogs::Icon::Critical);
         return false;
     }
@@ -232,7 +238,8 @@ void modExamo::ShowResults() {
     entry.finishedAt = m_services.clock.now();
     const std::string logPath = scorelog::ScoreLogPath(QuizPath);
     if (!scorelog::AppendEntry(logPath, entry))
-        m_services.dialogs.message("Your score could not be written to the score log " + logPath +
+        m_services.dialogs.message("Your score could not be written to the score log " +
+                                       text::QuoteInMessage(logPath) +
                                        ".  Please tell your teacher.",
                                    Dialogs::Buttons::Ok, Dialogs::Icon::Critical);
 

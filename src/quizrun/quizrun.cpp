@@ -109,7 +109,7 @@ void QuizRun::showQuestionOf(bool trueFalse) {
     const auto parsed = record::ParseQuestion(line);
     if (!parsed.question) {
         message("An error has occured.  Unable to process question " +
-                cp1252::toUtf8(parsed.kindField));
+                text::QuoteInMessage(cp1252::toUtf8(parsed.kindField)));
         return;
     }
     const record::Question& q = *parsed.question;
@@ -294,7 +294,8 @@ void QuizRun::gradeAndGoOn(int index, std::array<QRadioButton*, N>& buttons, boo
         const QString answer =
             trueFalse ? letter + QStringLiteral(".")
                       : letter + QStringLiteral(". ") + m_form.lblMAnswer[CorrectAnswer]->text();
-        message("The correct answer was " + answer.toStdString(), m_rules.wrongAnswerIcon);
+        message("The correct answer was " + text::QuoteInMessage(answer.toStdString()),
+                m_rules.wrongAnswerIcon);
     } else {
         SetColors(backColor(m_form.cmdExit));
         playRightSound();

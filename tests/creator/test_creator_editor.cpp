@@ -238,16 +238,24 @@ TEST_F(CreatorTest, EnterAddsTheQuestionAsTheDefaultButtonDoes) {
 TEST_F(CreatorTest, ARightAnswerNamingNoOptionIsReportedAfterTheFieldsAreFilled) {
     start();
     addMultipleChoice(QStringLiteral("Which animal says oink?"), 2);
-    mod.QuestionRecords[1] = "m\xA9Q\xA9"
-                             "A\xA9"
-                             "B\xA9"
-                             "C\xA9"
-                             "D\xA9none\xA9 7";
-    choose(0);
-    ASSERT_EQ(dialogs.messages.size(), 2u);
-    EXPECT_EQ(dialogs.messages[0].text, "An error has occured.  Unable to process question m");
-    EXPECT_EQ(dialogs.messages[1].text,
-              "Unable to display this question.  Question appears to be corrupted.");
-    EXPECT_EQ(form.txtMQuestion->text(), QStringLiteral("Q"));
-    EXPECT_EQ(form.txtManswer[3]->text(), QStringLiteral("D"));
+    // Out of the options, or no number that fits: both are corrupted, never read as A.
+    for (const char* answer : {" 7", "1e400"}) {
+        dialogs.messages.clear();
+        mod.QuestionRecords[1] = std::string("m\xA9Q\xA9"
+                                             "A\xA9"
+                                             "B\xA9"
+                                             "C\xA9"
+                                             "D\xA9none\xA9") +
+                                 answer;
+        choose(0);
+        ASSERT_EQ(dialogs.messages.size(), 2u) << answer;
+        EXPECT_EQ(dialogs.messages[0].text, "An error has occured.  Unable to process question m");
+        EXPECT_EQ(dialogs.messages[1].text,
+                  "Unable to display this question.  Question appears to be corrupted.");
+        EXPECT_FALSE(form.optABCD[0]->isChecked()) << answer;
+        if (std::string_view(answer) == " 7") { // the fields were filled before the check
+            EXPECT_EQ(form.txtMQuestion->text(), QStringLiteral("Q"));
+            EXPECT_EQ(form.txtManswer[3]->text(), QStringLiteral("D"));
+        }
+    }
 }

@@ -138,16 +138,39 @@ TEST_F(PlayerTest, ARightAnswerFieldOutsideTheButtonsCountsWrongAndMovesOn) {
     EXPECT_EQ(sounds().back().second, 5u);
 }
 
-TEST_F(PlayerTest, ARecordWithTooFewFieldsIsReported) {
-    openAsAnn(writeQuiz("short.exm", {"m\xA9Q\xA9"
-                                      "a\xA9"
-                                      "b\xA9"
-                                      "c\xA9"
-                                      "d\xA9none"}));
-    ASSERT_EQ(dialogs.messages.size(), 1u);
-    EXPECT_EQ(dialogs.messages[0].text, "An error has occured.  Unable to process question m");
-    EXPECT_EQ(dialogs.messages[0].icon, Dialogs::Icon::None);
-    EXPECT_EQ(form.lblMQuestion->text(), QString());
+TEST_F(PlayerTest, ACorruptedRecordIsReportedWithItsFirstFieldCut) {
+    const std::string huge = "m" + std::string(7 * 1024 * 1024, 'x');
+    const std::pair<std::string, std::string> cases[] = {
+        {"m\xA9Q\xA9"
+         "a\xA9"
+         "b\xA9"
+         "c\xA9"
+         "d\xA9none",
+         "m"}, // too few fields
+        {"m\xA9Q\xA9"
+         "a\xA9"
+         "b\xA9"
+         "c\xA9"
+         "d\xA9none\xA9"
+         "1e400",
+         "m"}, // an answer too big to read is not A
+        {huge + "\xA9Q\xA9"
+                "a\xA9"
+                "b\xA9"
+                "c\xA9"
+                "d\xA9none\xA9"
+                "abc",
+         huge.substr(0, 200) + "\u2026"},
+    };
+    for (const auto& [line, quoted] : cases) {
+        dialogs.messages.clear();
+        openAsAnn(writeQuiz("corrupt.exm", {line, kTrueFalse}));
+        ASSERT_EQ(dialogs.messages.size(), 1u);
+        EXPECT_EQ(dialogs.messages[0].text,
+                  "An error has occured.  Unable to process question " + quoted);
+        EXPECT_EQ(dialogs.messages[0].icon, Dialogs::Icon::None);
+        EXPECT_EQ(form.lblMQuestion->text(), QString());
+    }
 }
 
 TEST_F(PlayerTest, SummaryPercentagesAndTimes) {

@@ -1,6 +1,7 @@
 #include "playerfixture.h"
 #include "support/captionfit.h"
 
+#include "storage/quizfile.h"
 #include "storage/scorelog.h"
 #include "storage/textrules.h"
 
@@ -69,16 +70,41 @@ TEST_F(PlayerTest, OnlyCommandLinesNamingAQuizAreTaken) {
     }
 }
 
-TEST_F(PlayerTest, AQuizWithNoQuestionsIsScoredAsOneAfterTheFirstClick) {
-    openAsAnn(writeQuiz("empty.exm", {}));
-    EXPECT_TRUE(mod.QuizOpen);
-    EXPECT_EQ(form.lblMQuestion->text(), QString());
-    dialogs.answers = {Dialogs::Answer::No};
-    click(form.optABCD[1]);
-    ASSERT_FALSE(dialogs.messages.empty());
-    EXPECT_NE(dialogs.messages.back().text.find(" correct out of 1 total questions."),
-              std::string::npos);
-    EXPECT_EQ(scorelog::Read(dir.path("empty.log")).entries.size(), 1u);
+TEST_F(PlayerTest, AQuizWithNoQuestionsIsRefusedWhenOpenedAndNothingIsLogged) {
+    // Header only, and a whole quiz whose CR LF became LF: one line, read as a header.
+    const auto headerOnly = writeQuiz("empty.exm", {});
+    const auto flattened = dir.path("flat.exm");
+    std::string bytes = quizfile::Encode("Farm Animals", "Grade 3", multipleChoice(2));
+    for (auto at = bytes.find("\r\n"); at != std::string::npos; at = bytes.find("\r\n", at))
+        bytes.erase(at, 1);
+    examo::testing::writeBytes(flattened, bytes);
+    for (const auto& path : {headerOnly, flattened}) {
+        const std::string refusal = "The file " + path + " has no questions.";
+        ExamoMe other{services};
+        dialogs.messages.clear();
+        dialogs.inputAnswers = {"Ann"};
+        program.command = path;
+        other.module().Main();
+        EXPECT_FALSE(other.module().QuizOpen) << path;
+        ASSERT_EQ(dialogs.messages.size(), 1u) << path;
+        EXPECT_EQ(dialogs.messages[0].text, refusal);
+
+        dialogs.messages.clear();
+        openAsAnn(path);
+        EXPECT_FALSE(mod.QuizOpen) << path;
+        ASSERT_EQ(dialogs.messages.size(), 1u) << path;
+        EXPECT_EQ(dialogs.messages[0].text, refusal);
+        EXPECT_EQ(dialogs.messages[0].icon, Dialogs::Icon::Critical);
+        EXPECT_EQ(form.lblTitle->text(), QString());
+        // A click now only says that no quiz is open.
+        dialogs.answers = {Dialogs::Answer::No};
+        click(form.optABCD[1]);
+        EXPECT_EQ(dialogs.messages.back().text,
+                  "No quiz is open.  Please choose 'Open' from the 'File' menu to begin another "
+                  "quiz.");
+    }
+    EXPECT_FALSE(std::filesystem::exists(dir.path("empty.log")));
+    EXPECT_FALSE(std::filesystem::exists(dir.path("flat.log")));
 }
 
 TEST_F(PlayerTest, NoNameAndNoToTryAgainEndTheProgramWithTheFarewell) {
