@@ -44,6 +44,8 @@ Dialogs::Answer QtDialogs::message(const std::string& text, Buttons buttons, Ico
     }
     QMessageBox box(qtIcon(icon), QString::fromStdString(title.empty() ? programTitle_ : title),
                     QString::fromStdString(text), choices, QApplication::activeWindow());
+    // Messages quote questions and file names ("a<b"): never read as markup.
+    box.setTextFormat(Qt::PlainText);
     box.setEscapeButton(escape);
     box.exec();
     if (buttons == Buttons::Ok)
