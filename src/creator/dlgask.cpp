@@ -17,6 +17,7 @@ dlgAsk::dlgAsk(modCreate& module, QWidget* parent) : QDialog(parent), m_module(m
         QStringLiteral(
             "You are leaving Edit Mode.  Any unsaved changes to questions will be lost."),
         this);
+    Label1->setTextFormat(Qt::PlainText);
     Label1->setWordWrap(true);
     chkAsk = new QCheckBox(QStringLiteral("Don't ask again."), this);
     OKButton = new QPushButton(QStringLiteral("OK"), this);

@@ -3,6 +3,7 @@
 #include "creator/dlgask.h"
 #include "creator/frmcreate.h"
 #include "storage/fileexists.h"
+#include "storage/files.h"
 #include "storage/textrules.h"
 #include "widgets/controltable.h"
 
@@ -43,8 +44,9 @@ void modCreate::Main() {
     Form_Load();
     if (commandLine.empty())
         return;
-    const std::string argument = commandLine.substr(0, commandLine.find("\r\n"));
-    const std::string ext = text::ExtensionOf(text::BareName(argument));
+    // Absolute before any rule reads it, so the quiz's folder and its log are where it lies.
+    const std::string argument = files::PathNamedOn(commandLine);
+    const std::string ext = text::ExtensionOf(argument);
     if (text::EqualsNoCase(ext, "exm"))
         LoadQuiz(argument);
     else if (text::EqualsNoCase(ext, "log") && openLogViewer)

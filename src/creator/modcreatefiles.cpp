@@ -170,7 +170,7 @@ void modCreate::mnuFileOpen_Click() {
     if (!files::FileExists(CurrentFile))
         return;
     // The file name's extension: a dotted folder is no reason to refuse a quiz.
-    if (!text::EqualsNoCase(text::ExtensionOf(text::BareName(CurrentFile)), "exm")) {
+    if (!text::EqualsNoCase(text::ExtensionOf(CurrentFile), "exm")) {
         message("File does not appear to be a valid ExamoMe test.", Dialogs::Icon::Critical);
         return;
     }

@@ -92,12 +92,12 @@ QString trimBlanks(const QString& text) {
     return text.mid(first, last - first);
 }
 
-// The command line's first line when it names a score log. The extension is taken after the
-// first full stop, as the creator's start-up takes it, and in any letter case, so that every
-// log the creator hands over is opened.
+// The command line's first line, made absolute, when it names a score log. The extension is
+// taken after the first full stop of the file name, as the creator's start-up takes it, and in
+// any letter case, so that every log the creator hands over is opened.
 std::string logNamedOn(const std::string& commandLine) {
-    const std::string first = commandLine.substr(0, commandLine.find("\r\n"));
-    if (first.find('.') == std::string::npos)
+    const std::string first = files::PathNamedOn(commandLine);
+    if (text::BareName(first).find('.') == std::string::npos)
         return {};
     return text::EqualsNoCase(text::ExtensionOf(first), "log") ? first : std::string();
 }

@@ -3,6 +3,7 @@
 #include "platform/cp1252.h"
 #include "player/frmexamome.h"
 #include "storage/fileexists.h"
+#include "storage/files.h"
 #include "storage/modfileio.h"
 #include "storage/quizfile.h"
 #include "storage/scorelog.h"
@@ -54,7 +55,9 @@ void modExamo::Main() {
     const std::string commandLine = m_playerServices.program.commandLine();
     if (commandLine.empty())
         return;
-    std::string path = commandLine.substr(0, commandLine.find("\r\n"));
+    // Absolute before any rule reads it: the score log lies beside the quiz, not in the folder
+    // the program happened to start in.
+    const std::string path = files::PathNamedOn(commandLine);
     if (!isQuizPath(path))
         return;
     if (StudentName.empty())
@@ -64,11 +67,7 @@ void modExamo::Main() {
     // Desktops start programs in the home folder; media stored by bare names lie beside
     // the quiz, so the quiz's folder becomes the current one.
     std::error_code ec;
-    const auto absolute = std::filesystem::absolute(path, ec);
-    if (!ec) {
-        path = absolute.string();
-        std::filesystem::current_path(absolute.parent_path(), ec);
-    }
+    std::filesystem::current_path(std::filesystem::path(path).parent_path(), ec);
     LoadQuiz(path); // failures leave the window empty; File > Open is still there
     QuizPath = path;
 }

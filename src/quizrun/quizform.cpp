@@ -74,7 +74,6 @@ constexpr ControlSpec kQuizControls[] = {
 
 QLabel* label(QWidget* parent, const ControlSpec& spec) {
     auto* l = buildControl<QLabel>(parent, spec);
-    l->setTextFormat(Qt::PlainText); // questions and titles are typed text, never markup
     l->setWordWrap(true);
     l->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     return l;

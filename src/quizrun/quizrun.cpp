@@ -19,24 +19,8 @@ namespace examo {
 
 namespace {
 
-enum class MediaKind { None, Wave, Avi, Mpeg, Midi, Mp3, Picture };
-
-MediaKind kindOf(const std::string& path) {
-    const std::string ext = text::ToLowerAscii(text::ExtensionOf(path));
-    if (ext == "wav")
-        return MediaKind::Wave;
-    if (ext == "avi")
-        return MediaKind::Avi;
-    if (ext == "mpg" || ext == "mpeg")
-        return MediaKind::Mpeg;
-    if (ext == "mid" || ext == "midi")
-        return MediaKind::Midi;
-    if (ext == "mp3")
-        return MediaKind::Mp3;
-    if (ext == "bmp" || ext == "wmf" || ext == "jpeg" || ext == "jpg")
-        return MediaKind::Picture;
-    return MediaKind::None;
-}
+// The editor's rule for a media kind: the file name's extension, a dotted folder aside.
+using MediaKind = mediafile::Kind;
 
 } // namespace
 
@@ -145,7 +129,7 @@ void QuizRun::ShowMedia(const std::string& path) {
         m_form.picPic->setVisible(showBox);
         redraw();
     };
-    switch (kindOf(path)) {
+    switch (mediafile::KindOf(path)) {
     case MediaKind::Wave:
         startMedia(QStringLiteral("Play Sound"), false);
         modSound::PlayWaveFile(media, path, "sync");
@@ -228,7 +212,7 @@ void QuizRun::cmdPreview_Click() {
 void QuizRun::playAgain() {
     auto& media = m_services.media;
     modSound::CloseAllMedia(media);
-    switch (kindOf(MediaPath)) {
+    switch (mediafile::KindOf(MediaPath)) {
     case MediaKind::Wave:
         modSound::PlayWaveFile(media, MediaPath, "async");
         break;

@@ -2,6 +2,7 @@
 
 #include <cerrno>
 #include <fcntl.h>
+#include <filesystem>
 #include <random>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -128,6 +129,15 @@ std::vector<std::string> SplitCrLfLines(std::string_view bytes) {
         start = end + 2;
     }
     return lines;
+}
+
+std::string PathNamedOn(std::string_view commandLine) {
+    const std::string first(commandLine.substr(0, commandLine.find("\r\n")));
+    if (first.empty())
+        return {};
+    std::error_code ec;
+    const std::filesystem::path absolute = std::filesystem::absolute(first, ec);
+    return ec ? first : absolute.string();
 }
 
 } // namespace examo::files

@@ -26,6 +26,11 @@ bool WriteFileReplacing(const std::string& path, std::string_view bytes);
 // False when the file could not be opened or the bytes were not all written.
 bool AppendToFile(const std::string& path, std::string_view bytes);
 
+// The file the command line's first line names, made absolute against the current folder, so
+// that every later rule (extension, score-log name, quiz folder) reads one full path. Empty for
+// an empty first line.
+std::string PathNamedOn(std::string_view commandLine);
+
 // Lines that end at CR LF pairs; a lone CR or LF belongs to its line. A last line without
 // a line break counts; nothing after the final CR LF makes no line.
 std::vector<std::string> SplitCrLfLines(std::string_view bytes);

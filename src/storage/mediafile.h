@@ -15,7 +15,7 @@ enum class Kind { None, Wave, Avi, Mpeg, Midi, Mp3, Picture };
 // The kind the file name gives: the text after its first "." in any case. Only the file name
 // counts, so a dotted folder (/home/anne.smith/) hides nothing.
 inline Kind KindOf(std::string_view path) {
-    const std::string ext = text::ToLowerAscii(text::ExtensionOf(text::BareName(path)));
+    const std::string ext = text::ToLowerAscii(text::ExtensionOf(path));
     if (ext == "wav")
         return Kind::Wave;
     if (ext == "avi")

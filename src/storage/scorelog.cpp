@@ -8,9 +8,12 @@
 namespace examo::scorelog {
 
 std::string ScoreLogPath(std::string_view quizPath) {
-    const auto dot = quizPath.find('.');
+    // The first "." of the file name: a dotted folder above it must not cut the path short.
+    const auto slash = quizPath.rfind('/');
+    const std::size_t nameStart = slash == std::string_view::npos ? 0 : slash + 1;
+    const auto dot = quizPath.find('.', nameStart);
     const std::string_view stem =
-        dot == std::string_view::npos ? std::string_view() : quizPath.substr(0, dot + 1);
+        dot == std::string_view::npos ? quizPath.substr(0, nameStart) : quizPath.substr(0, dot + 1);
     return std::string(stem) + "log";
 }
 

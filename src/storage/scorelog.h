@@ -15,7 +15,8 @@ inline constexpr const char* kDatePattern = "dddd, mmm d yyyy";
 inline constexpr const char* kTimePattern = "hh:mm AMPM";
 inline constexpr std::size_t kMaxLogBytes = 64 * 1024 * 1024;
 
-// The quiz path up to and including its first "." followed by "log".
+// The quiz path up to and including the first "." of its file name, followed by "log"
+// ("/a.b/my.quiz.exm" -> "/a.b/my.log"); a name without one gives its folder + "log".
 std::string ScoreLogPath(std::string_view quizPath);
 
 // The whole part of score * 100 / count, computed in whole numbers (count at least 1).

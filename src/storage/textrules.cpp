@@ -108,8 +108,10 @@ std::string Trim(std::string_view s) {
 }
 
 std::string ExtensionOf(std::string_view path) {
-    const auto dot = path.find('.');
-    return std::string(dot == std::string_view::npos ? path : path.substr(dot + 1));
+    const auto slash = path.rfind('/');
+    const std::string_view name = slash == std::string_view::npos ? path : path.substr(slash + 1);
+    const auto dot = name.find('.');
+    return std::string(dot == std::string_view::npos ? name : name.substr(dot + 1));
 }
 
 std::string FolderOf(std::string_view path) {

@@ -36,7 +36,8 @@ long long WholePart(double v);
 // Blanks removed from both ends (only blanks, not other white space).
 std::string Trim(std::string_view s);
 
-// The text after the first "." of the whole path, or the whole path when it has none.
+// The text after the first "." of the file name (the part after the last "/"), or that whole
+// name when it has none. Folders above never count: dotted folders are common here.
 std::string ExtensionOf(std::string_view path);
 
 // The path up to and including its last "/", or empty when it has none.

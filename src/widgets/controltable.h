@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QColor>
+#include <QLabel>
 #include <QString>
 #include <QWidget>
 
@@ -9,6 +10,7 @@
 #include <span>
 #include <string>
 #include <string_view>
+#include <type_traits>
 
 namespace examo {
 
@@ -45,6 +47,9 @@ void applyControl(QWidget* widget, const ControlSpec& spec);
 template <class W, class... Extra>
 W* buildControl(QWidget* parent, const ControlSpec& spec, Extra... extra) {
     auto* widget = new W(parent, extra...);
+    // A label shows typed text (questions, titles, file names), never guessed markup.
+    if constexpr (std::is_base_of_v<QLabel, W>)
+        widget->setTextFormat(Qt::PlainText);
     applyControl(widget, spec);
     return widget;
 }

@@ -168,3 +168,41 @@ TEST_F(PlayerEndToEnd, TheSampleQuizAsAStudentSeesIt) {
         QCoreApplication::processEvents();
     }
 }
+
+// Dotted folders are common here: a quiz inside one, started by a relative name from another
+// folder, plays its media and logs beside itself.
+TEST_F(PlayerEndToEnd, AQuizInADottedFolderStartedByARelativeNameLogsBesideItself) {
+    TempFolder dir;
+    std::filesystem::create_directories(dir.path("x/a.b/c"));
+    std::filesystem::create_directories(dir.path("my.dir"));
+    writeWave(dir.path("x/a.b/c/moo.wav"), 0.2);
+    ASSERT_TRUE(quizfile::Write(dir.path("x/a.b/c/quiz.exm"), "Farm", "Grade 3",
+                                {mc("Who moos?", dir.path("x/a.b/c/moo.wav"), 0)}));
+    std::filesystem::current_path(dir.path("my.dir"));
+
+    fakes::FakeDialogs dialogs;
+    dialogs.inputAnswers.push_back("Ann");
+    dialogs.answers = {Dialogs::Answer::No}; // no printed score
+    fakes::FakeProgramInfo program;
+    program.command = "../x/a.b/c/quiz.exm";
+    program.folderPath = dir.folder();
+    QtFileDialogs fileDialogs;
+    ExamoMeDesktop desktop(dialogs, fileDialogs, program, QString::fromStdString(dir.folder()));
+    ExamoMe player(desktop.services);
+    player.module().Main();
+
+    frmExamoMe& form = player.window();
+    ASSERT_TRUE(player.module().QuizOpen);
+    EXPECT_EQ(form.cmdPreview->text(), QStringLiteral("Play Sound")); // the wave's own kind
+    EXPECT_TRUE(form.cmdPreview->isVisible());
+    QTest::mouseClick(form.optABCD[0], Qt::LeftButton);
+    QCoreApplication::processEvents();
+
+    ASSERT_FALSE(dialogs.messages.empty());
+    EXPECT_EQ(dialogs.messages.back().title, "Your Score!");
+    const auto log = scorelog::Read(dir.path("x/a.b/c/quiz.log"));
+    ASSERT_EQ(log.entries.size(), 1u) << dialogs.messages.front().text;
+    EXPECT_EQ(log.entries[0].rfind("Ann.    Score 1 of 1.  100% ", 0), 0u);
+    EXPECT_FALSE(std::filesystem::exists(dir.path("x/a.log")));
+    EXPECT_FALSE(std::filesystem::exists(dir.path("my.log")));
+}

@@ -1,3 +1,4 @@
+#include "creator/frmpreview.h"
 #include "creatorfixture.h"
 
 #include "storage/quizfile.h"
@@ -239,6 +240,51 @@ TEST_F(CreatorTest, TheCommandLineOpensAQuizOrHandsALogToTheViewer) {
     program.command = dir.path("a.log");
     mod.Main();
     EXPECT_EQ(logShown, dir.path("a.log"));
+
+    // Relative names from another folder, inside a dotted one: made absolute on arrival.
+    std::filesystem::create_directories(dir.path("x/a.b/c"));
+    ASSERT_TRUE(quizfile::Write(dir.path("x/a.b/c/quiz.exm"), "T", "C", {kTf}));
+    std::filesystem::current_path(dir.path("x"));
+    program.command = "a.b/c/quiz.log";
+    mod.Main();
+    EXPECT_EQ(logShown, dir.path("x/a.b/c/quiz.log"));
+    program.command = "a.b/c/quiz.exm";
+    mod.Main();
+    EXPECT_EQ(mod.QuestionCounter, 2);
+    EXPECT_EQ(mod.QuizFolder, dir.path("x/a.b/c/"));
+    std::filesystem::current_path(dir.folder());
+}
+
+TEST_F(CreatorTest, QuizTextIsShownAsTypedNeverAsMarkup) {
+    const std::string question = "Is a<b and c>d true?";
+    const std::string answer = "x<b>y</b>z";
+    ASSERT_TRUE(quizfile::Write(
+        dir.path("tags.exm"), "<i>Title</i>", "A&B",
+        {record::BuildMultipleChoice("m", question, {answer, "b", "c", "d"}, "none", 1)}));
+    program.command = dir.path("tags.exm");
+    start();
+    form.cmdPreview->click();
+    ASSERT_NE(forge.previewer(), nullptr);
+    const frmPreview& preview = *forge.previewer();
+    const std::pair<const QLabel*, QString> shown[] = {
+        {preview.lblTitle, QStringLiteral("<i>Title</i>")},
+        {preview.lblTeacher, QStringLiteral("A&B")},
+        {preview.lblMQuestion, QString::fromStdString(question)},
+        {preview.lblMAnswer[0], QString::fromStdString(answer)}};
+    for (const auto& [label, text] : shown) {
+        EXPECT_EQ(label->textFormat(), Qt::PlainText) << label->objectName().toStdString();
+        EXPECT_EQ(label->text(), text);
+    }
+
+    choose(0);
+    EXPECT_EQ(form.txtMQuestion->text().toStdString(), question);
+    EXPECT_EQ(form.txtManswer[0]->text().toStdString(), answer);
+    EXPECT_EQ(form.txtTitle->text(), QStringLiteral("<i>Title</i>"));
+    EXPECT_TRUE(listEntries().join(QLatin1Char('\n')).contains(QString::fromStdString(question)));
+    for (const QLabel* label : form.findChildren<QLabel*>())
+        EXPECT_EQ(label->textFormat(), Qt::PlainText)
+            << label->objectName().toStdString() << label->text().toStdString();
+    EXPECT_EQ(form.lblNumber->text(), QStringLiteral("Question # 1"));
 }
 
 TEST_F(CreatorTest, ARecordWithAStraySeparatorIsSavedAsItStandsWithoutGatheringItsMedia) {

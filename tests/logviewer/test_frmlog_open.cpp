@@ -50,16 +50,29 @@ TEST_F(LogViewerOpening, CancelledMissingOrUnreadableLogsChangeNothingAndSayNoth
     EXPECT_TRUE(dialogs.messages.empty());
 }
 
-TEST_F(LogViewerOpening, OnlyAnArgumentEndingInLogAfterItsFirstFullStopIsOpened) {
+TEST_F(LogViewerOpening, OnlyAnArgumentEndingInLogAfterItsFileNamesFirstFullStopIsOpened) {
     const std::string upper = writeLog("MATH.LOG", {"Ann"});
     auto opened = viewer(upper + "\r\nsecond line"); // only the first line counts
     EXPECT_EQ(shown(*opened), entry("Ann") + "\n\n") << "the creator hands over .LOG files too";
     EXPECT_EQ(opened->LogFileName, upper);
-    std::filesystem::create_directory(dir.path("class.7"));
-    const std::string inDottedFolder = dir.path("class.7/math.log");
-    std::filesystem::copy_file(upper, inDottedFolder);
-    for (const std::string& commandLine : {inDottedFolder, upper + "x", std::string("log")})
+    for (const std::string& commandLine :
+         {upper + "x", std::string("log"), dir.path("math.log.bak")})
         EXPECT_EQ(viewer(commandLine)->LogFileName, "") << commandLine;
     EXPECT_EQ(shown(*viewer(dir.path("missing.log"))), "");
     EXPECT_TRUE(dialogs.messages.empty());
+}
+
+TEST_F(LogViewerOpening, ALogInADottedFolderOpensByFullOrRelativeNameAndThroughTheMenu) {
+    std::filesystem::create_directories(dir.path("x/a.b/c"));
+    const std::string log = writeLog("x/a.b/c/quiz.log", {"Ann"});
+    const auto oldFolder = std::filesystem::current_path();
+    std::filesystem::current_path(dir.path("x"));
+    for (const std::string& commandLine : {log, std::string("a.b/c/quiz.log")}) {
+        auto opened = viewer(commandLine);
+        EXPECT_EQ(opened->LogFileName, log) << commandLine; // absolute from the start
+        EXPECT_EQ(shown(*opened), entry("Ann") + "\n\n") << commandLine;
+    }
+    std::filesystem::current_path(oldFolder);
+    openThroughMenu(form(), log);
+    EXPECT_EQ(shown(form()), entry("Ann") + "\n\n");
 }

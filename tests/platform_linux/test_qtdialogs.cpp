@@ -4,6 +4,7 @@
 
 #include <QInputDialog>
 #include <QKeyEvent>
+#include <QLabel>
 #include <QMessageBox>
 #include <QPushButton>
 
@@ -71,4 +72,22 @@ TEST(QtDialogs, BoxesShowTheRequestAndReportTheAnswer) {
     EXPECT_EQ(dialogs.input("Your name:", "Player", "Ann"), "Zoë");
     answerNextModal<QInputDialog>([](QInputDialog* input) { input->reject(); });
     EXPECT_EQ(dialogs.input("Your name:", ""), std::nullopt);
+}
+
+TEST(QtDialogs, MessagesQuotingQuizTextShowItAsTypedNeverAsMarkup) {
+    examo::QtDialogs dialogs("ExamoMe");
+    const QString text =
+        u"The file /home/a.b/x<b>y</b>z.exm could not be opened: Is a<b and c>d?"_s;
+    answerNextModal<QMessageBox>([&text](QMessageBox* box) {
+        EXPECT_EQ(box->textFormat(), Qt::PlainText);
+        EXPECT_EQ(box->text(), text);
+        // What the box shows is its label: plain too, so "<b>" is not taken as bold.
+        const auto* label = box->findChild<QLabel*>(u"qt_msgbox_label"_s);
+        ASSERT_NE(label, nullptr);
+        EXPECT_EQ(label->textFormat(), Qt::PlainText);
+        EXPECT_EQ(label->text(), text);
+        box->button(QMessageBox::Ok)->click();
+    });
+    EXPECT_EQ(dialogs.message(text.toStdString(), Dialogs::Buttons::Ok, Dialogs::Icon::Critical),
+              Dialogs::Answer::Ok);
 }

@@ -59,7 +59,6 @@ TEST_F(PlayerTest, OnlyCommandLinesNamingAQuizAreTaken) {
     };
     for (const Case& c :
          {Case{dir.path("quiz.exm.bak"), false}, Case{"\"" + dir.path("quiz.exm") + "\"", false},
-          Case{"/home/my.quizzes/math.exm", false},
           Case{writeQuiz("MATH.EXM", multipleChoice(1)), true}}) {
         dialogs.inputAnswers = {"Ann"};
         program.command = c.command;
@@ -105,6 +104,56 @@ TEST_F(PlayerTest, AQuizWithNoQuestionsIsRefusedWhenOpenedAndNothingIsLogged) {
     }
     EXPECT_FALSE(std::filesystem::exists(dir.path("empty.log")));
     EXPECT_FALSE(std::filesystem::exists(dir.path("flat.log")));
+}
+
+TEST_F(PlayerTest, AQuizInADottedFolderIsTakenAndLogsBesideItFromEitherEntry) {
+    std::filesystem::create_directories(dir.path("x/a.b/c"));
+    const auto path = writeQuiz("x/a.b/c/quiz.exm", multipleChoice(1));
+    const auto log = dir.path("x/a.b/c/quiz.log");
+    // Started from another folder by a relative path, then opened again by File > Open.
+    std::filesystem::current_path(dir.path("x"));
+    program.command = "a.b/c/quiz.exm";
+    dialogs.inputAnswers.push_back("Ann");
+    dialogs.answers = {Dialogs::Answer::No, Dialogs::Answer::No}; // no printed scores
+    mod.Main();
+    EXPECT_EQ(mod.QuizPath, path);
+    click(form.optABCD[2]);
+    EXPECT_EQ(scorelog::Read(log).entries.size(), 1u);
+    std::filesystem::current_path(dir.folder());
+    dialogs.inputAnswers.push_back("Ben");
+    fileDialogs.paths.push_back(path);
+    mod.mnuFileOpen_Click();
+    ASSERT_TRUE(mod.QuizOpen);
+    click(form.optABCD[2]);
+    const auto entries = scorelog::Read(log).entries;
+    ASSERT_EQ(entries.size(), 2u);
+    EXPECT_EQ(entries[1].substr(0, 4), "Ben.");
+    EXPECT_FALSE(std::filesystem::exists(dir.path("x/a.log"))); // the old rule's place
+    for (const auto& m : dialogs.messages)
+        EXPECT_EQ(m.text.find("could not"), std::string::npos) << m.text;
+}
+
+TEST_F(PlayerTest, QuizTextIsShownAsPlainTextNeverAsMarkup) {
+    const QString question = QStringLiteral("Is a<b and c>d true?");
+    const QString answer = QStringLiteral("x<b>y</b>z");
+    openAsAnn(
+        writeQuiz("tags.exm",
+                  {record::BuildMultipleChoice("m", question.toStdString(),
+                                               {answer.toStdString(), "b", "c", "d"}, "none", 1),
+                   record::BuildTrueFalse("t", question.toStdString(), "none", 1)},
+                  "<i>Title</i>", "A&B"));
+    const std::pair<QLabel*, QString> shown[] = {{form.lblMQuestion, question},
+                                                 {form.lblMAnswer[0], answer},
+                                                 {form.lblTitle, QStringLiteral("<i>Title</i>")},
+                                                 {form.lblTeacher, QStringLiteral("A&B")}};
+    for (const auto& [label, text] : shown) {
+        EXPECT_EQ(label->textFormat(), Qt::PlainText) << label->objectName().toStdString();
+        EXPECT_EQ(label->text(), text);
+    }
+    click(form.optABCD[0]);
+    EXPECT_EQ(form.lblTrueQuestion->textFormat(), Qt::PlainText);
+    EXPECT_EQ(form.lblTrueQuestion->text(), question);
+}
 }
 
 TEST_F(PlayerTest, NoNameAndNoToTryAgainEndTheProgramWithTheFarewell) {

@@ -1,8 +1,11 @@
 #include "fakes/fakeclock.h"
+#include "storage/files.h"
 #include "storage/scorelog.h"
 #include "test_support.h"
 
 #include <gtest/gtest.h>
+
+#include <filesystem>
 
 using namespace examo;
 using examo::testing::readBytes;
@@ -35,7 +38,24 @@ TEST(ScoreLog, PercentAndTimeTexts) {
     EXPECT_EQ(scorelog::TimeSpentText(60), "60 seconds");
     EXPECT_EQ(scorelog::TimeSpentText(61), "1 minutes and 1 seconds");
     EXPECT_EQ(scorelog::TimeSpentText(3725), "62 minutes and 5 seconds");
-    EXPECT_EQ(scorelog::ScoreLogPath("/q/MATH.EXM"), "/q/MATH.log");
+}
+
+TEST(ScoreLog, TheLogLiesBesideTheQuizNamedUpToTheFileNamesFirstDot) {
+    const std::pair<const char*, const char*> cases[] = {
+        {"/q/MATH.EXM", "/q/MATH.log"},
+        {"/tmp/x/a.b/c/quiz.exm", "/tmp/x/a.b/c/quiz.log"},
+        {"/home/anne.smith/my.quiz.exm", "/home/anne.smith/my.log"},
+        {"my.quiz.exm", "my.log"},
+        {"/a.b/noext", "/a.b/log"}};
+    for (const auto& [quiz, log] : cases)
+        EXPECT_EQ(scorelog::ScoreLogPath(quiz), log) << quiz;
+}
+
+TEST(ScoreLog, TheCommandLinesPathIsMadeAbsoluteBeforeAnyRuleReadsIt) {
+    const auto here = std::filesystem::current_path().string();
+    EXPECT_EQ(files::PathNamedOn("math.exm\r\nsecond"), here + "/math.exm");
+    EXPECT_EQ(files::PathNamedOn("/a.b/math.exm"), "/a.b/math.exm");
+    EXPECT_EQ(files::PathNamedOn(""), "");
 }
 
 TEST(ScoreLog, EntriesAreAppendedScrambledOneLineEachInOrder) {

@@ -95,9 +95,16 @@ TEST(MessageText, QuotedTextIsCutAfterTwoHundredCharacters) {
         EXPECT_EQ(QuoteInMessage(text), quoted) << text.size();
 }
 
-TEST(PathText, TheExtensionStartsAtTheFirstDotOfTheWholePath) {
+TEST(PathText, TheExtensionStartsAtTheFirstDotOfTheFileName) {
+    // Dotted folders above the file never count; the file name's first dot does.
     const std::pair<const char*, const char*> cases[] = {
-        {"quiz.exm.bak", "exm.bak"}, {"/home/class.7/pic.bmp", "7/pic.bmp"}, {"trailing.", ""}};
+        {"quiz.exm.bak", "exm.bak"},
+        {"/home/class.7/pic.bmp", "bmp"},
+        {"/tmp/x/a.b/c/quiz.exm", "exm"},
+        {"/home/anne.smith/my.quiz.exm", "quiz.exm"},
+        {"/home/anne.smith/noext", "noext"},
+        {"a.b/c", "c"},
+        {"trailing.", ""}};
     for (const auto& [path, extension] : cases)
         EXPECT_EQ(ExtensionOf(path), extension) << path;
     EXPECT_EQ(FolderOf("/home/ann/math.exm"), "/home/ann/");

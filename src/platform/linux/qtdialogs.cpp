@@ -66,6 +66,8 @@ Dialogs::Answer QtDialogs::message(const std::string& text, Buttons buttons, Ico
             : std::make_unique<QMessageBox>(qtIcon(icon), caption, QString::fromStdString(text),
                                             choices, QApplication::activeWindow());
     QMessageBox& box = *shown;
+    // Messages quote questions and file names ("a<b"): never read as markup.
+    box.setTextFormat(Qt::PlainText);
     // Escape or the title bar close an Ok box as Ok and a three-way box as Cancel.
     if (buttons != Buttons::YesNo)
         box.setEscapeButton(buttons == Buttons::Ok ? QMessageBox::Ok : QMessageBox::Cancel);
