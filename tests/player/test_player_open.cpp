@@ -154,7 +154,6 @@ TEST_F(PlayerTest, QuizTextIsShownAsPlainTextNeverAsMarkup) {
     EXPECT_EQ(form.lblTrueQuestion->textFormat(), Qt::PlainText);
     EXPECT_EQ(form.lblTrueQuestion->text(), question);
 }
-}
 
 TEST_F(PlayerTest, NoNameAndNoToTryAgainEndTheProgramWithTheFarewell) {
     struct Case {
