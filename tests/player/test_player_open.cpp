@@ -246,4 +246,8 @@ TEST_F(PlayerTest, HelpAndAboutBoxes) {
 TEST_F(PlayerTest, EveryCaptionFitsItsControl) {
     // The running score's design text is a placeholder, replaced before any quiz is seen.
     EXPECT_EQ(examo::testing::captionsCutOff(form, {QStringLiteral("lblScore")}), "");
+    // The longest texts the running score and the counter show at run time.
+    form.lblScore->setText(QStringLiteral("Score: 100 correct of 100 total."));
+    form.lblCount->setText(QStringLiteral("Question # 100"));
+    EXPECT_EQ(examo::testing::captionsCutOff(form), "");
 }
