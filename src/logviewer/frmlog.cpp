@@ -12,6 +12,7 @@
 #include "storage/textrules.h"
 #include "widgets/controltable.h"
 
+#include <QApplication>
 #include <QKeySequence>
 #include <QMenuBar>
 #include <QStringList>
@@ -126,6 +127,41 @@ QString fitToPage(Printer& printer, const QString& text) {
     return lines.join(QStringLiteral("\r\n"));
 }
 
+// The entries as the text box shows them: each followed by one more line break, and every
+// CR LF pair a single line break. Built in one pass straight from Windows-1252, since a
+// log of many megabytes must not be copied again for every line break replaced.
+QString entriesAsShown(const std::vector<std::string>& entries) {
+    std::size_t size = 0;
+    for (const std::string& entry : entries)
+        size += entry.size() + 1;
+    QString text;
+    text.reserve(qsizetype(size));
+    bool pendingCr = false;
+    const auto put = [&](unsigned char byte) {
+        if (pendingCr) {
+            pendingCr = false;
+            if (byte == '\n') {
+                text += QLatin1Char('\n');
+                return;
+            }
+            text += QLatin1Char('\r');
+        }
+        if (byte == '\r')
+            pendingCr = true;
+        else
+            text += QChar(char16_t(cp1252::toUnicode(byte)));
+    };
+    for (const std::string& entry : entries) {
+        for (const char byte : entry)
+            put(static_cast<unsigned char>(byte));
+        put('\r');
+        put('\n');
+    }
+    if (pendingCr)
+        text += QLatin1Char('\r');
+    return text;
+}
+
 } // namespace
 
 frmLog::frmLog(Dialogs& dialogs, FileDialogs& fileDialogs, ProgramInfo& program, Printer& printer,
@@ -167,21 +203,31 @@ void frmLog::Form_Load() {
 }
 
 void frmLog::OpenThisLog() {
-    // A missing, unreadable or oversized log simply adds nothing.
-    const scorelog::ReadResult log = scorelog::Read(LogFileName);
-    QString text;
-    for (const std::string& entry : log.entries) {
-        // Each entry ends with its own line break; the one added after it leaves an empty line.
-        text += QString::fromStdString(cp1252::toUtf8(entry));
-        text += QStringLiteral("\r\n");
+    scorelog::ReadResult log = scorelog::Read(LogFileName);
+    // A missing log adds nothing; one that is there but cannot be shown says why, so that an
+    // empty window never passes for an empty log.
+    if (log.error == scorelog::ReadError::TooLarge ||
+        log.error == scorelog::ReadError::Unreadable) {
+        const std::string name = text::QuoteInMessage(LogFileName);
+        m_dialogs.message(
+            log.error == scorelog::ReadError::TooLarge
+                ? "The score log " + name + " is too large to show.  Logs of up to " +
+                      text::Dec(static_cast<long long>(scorelog::kMaxLogBytes / (1024 * 1024))) +
+                      " MB can be shown."
+                : "The score log " + name + " cannot be read.",
+            Dialogs::Buttons::Ok, Dialogs::Icon::Critical);
     }
+    const QString text = entriesAsShown(log.entries);
+    log.entries = {}; // a large log is not held three times over while the box takes it
     if (!text.isEmpty()) {
-        text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+        // A log of many megabytes takes the text box seconds to take in.
+        QApplication::setOverrideCursor(Qt::WaitCursor);
         QTextCursor cursor = txtLog->textCursor();
         // One step for Undo, replacing the selection as typing would.
         cursor.beginEditBlock();
         cursor.insertText(text);
         cursor.endEditBlock();
+        QApplication::restoreOverrideCursor();
     }
     caretToStart();
 }

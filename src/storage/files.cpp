@@ -54,7 +54,8 @@ std::string tempNameBeside(const std::string& path) {
 
 ReadResult ReadWholeFile(const std::string& path, std::size_t maxBytes) {
     ReadResult result;
-    Fd fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
+    // Without O_NONBLOCK a named pipe would block here until someone writes to it.
+    Fd fd(::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
     if (fd.get() < 0) {
         result.status = errno == ENOENT ? ReadStatus::Missing : ReadStatus::Unreadable;
         return result;
@@ -109,8 +110,12 @@ bool WriteFileReplacing(const std::string& path, std::string_view bytes) {
 }
 
 bool AppendToFile(const std::string& path, std::string_view bytes) {
-    Fd fd(::open(path.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0644));
+    // A named pipe in the log's place must neither block the open nor take the entry.
+    Fd fd(::open(path.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_NONBLOCK | O_CLOEXEC, 0644));
     if (fd.get() < 0)
+        return false;
+    struct stat st {};
+    if (::fstat(fd.get(), &st) != 0 || !S_ISREG(st.st_mode))
         return false;
     const bool written = writeAll(fd.get(), bytes);
     return fd.close() && written;

@@ -19,9 +19,13 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
+#include <fcntl.h>
 #include <filesystem>
+#include <sys/stat.h>
+#include <unistd.h>
 
 using namespace examo;
 using examo::testing::TempFolder;
@@ -205,4 +209,50 @@ TEST_F(PlayerEndToEnd, AQuizInADottedFolderStartedByARelativeNameLogsBesideItsel
     EXPECT_EQ(log.entries[0].rfind("Ann.    Score 1 of 1.  100% ", 0), 0u);
     EXPECT_FALSE(std::filesystem::exists(dir.path("x/a.log")));
     EXPECT_FALSE(std::filesystem::exists(dir.path("my.log")));
+}
+
+// A named pipe where the quiz or its log should be must give a message at once: a plain open
+// would wait for a writer for good and the window would never answer again.
+TEST_F(PlayerEndToEnd, NamedPipesForTheQuizOrItsLogGiveAMessageInsteadOfAHang) {
+    TempFolder dir;
+    ASSERT_EQ(::mkfifo(dir.path("pipe.exm").c_str(), 0600), 0);
+    ASSERT_TRUE(quizfile::Write(dir.path("quiz.exm"), "Farm", "Grade 3", {mc("Who moos?", "", 0)}));
+    ASSERT_EQ(::mkfifo(dir.path("quiz.log").c_str(), 0600), 0);
+    const int reader = ::open(dir.path("quiz.log").c_str(), O_RDONLY | O_NONBLOCK);
+    ASSERT_GE(reader, 0);
+
+    const auto start = [&](fakes::FakeDialogs& dialogs, const std::string& quiz, auto&& play) {
+        dialogs.inputAnswers.push_back("Ann");
+        dialogs.answers = {Dialogs::Answer::Ok, Dialogs::Answer::No};
+        fakes::FakeProgramInfo program;
+        program.command = quiz;
+        program.folderPath = dir.folder();
+        QtFileDialogs fileDialogs;
+        ExamoMeDesktop desktop(dialogs, fileDialogs, program, QString::fromStdString(dir.folder()));
+        ExamoMe player(desktop.services);
+        player.module().Main();
+        play(player);
+    };
+    fakes::FakeDialogs pipeQuiz;
+    start(pipeQuiz, dir.path("pipe.exm"),
+          [](ExamoMe& player) { EXPECT_FALSE(player.module().QuizOpen); });
+    ASSERT_FALSE(pipeQuiz.messages.empty());
+    EXPECT_EQ(pipeQuiz.messages.back().text, "The file " + dir.path("pipe.exm") +
+                                                 " could not be opened as an ExamoMe test.  The "
+                                                 "file cannot be read.");
+
+    fakes::FakeDialogs pipeLog;
+    start(pipeLog, dir.path("quiz.exm"), [](ExamoMe& player) {
+        ASSERT_TRUE(player.module().QuizOpen);
+        QTest::mouseClick(player.window().optABCD[0], Qt::LeftButton);
+        QCoreApplication::processEvents();
+    });
+    const auto texts = pipeLog.texts();
+    EXPECT_NE(std::find(texts.begin(), texts.end(),
+                        "Your score could not be written to the score log " + dir.path("quiz.log") +
+                            ".  Please tell your teacher."),
+              texts.end());
+    char byte;
+    EXPECT_LE(::read(reader, &byte, 1), 0) << "the entry went into a pipe";
+    ::close(reader);
 }

@@ -12,6 +12,7 @@
 #include <QTextCursor>
 
 #include <gtest/gtest.h>
+#include <filesystem>
 #include <memory>
 
 namespace examo::testing {
@@ -19,7 +20,14 @@ namespace examo::testing {
 // A viewer on fakes, with a fresh folder for the logs it reads and the files it writes.
 class LogViewerTest : public ::testing::Test {
 protected:
-    LogViewerTest() { program.current = dir.folder(); }
+    LogViewerTest() : m_oldFolder(std::filesystem::current_path()) {
+        program.current = dir.folder();
+    }
+    // The file dialog moves the current folder into the test's folder, which goes with the test.
+    ~LogViewerTest() override {
+        std::error_code ec;
+        std::filesystem::current_path(m_oldFolder, ec);
+    }
 
     std::unique_ptr<frmLog> viewer(const std::string& commandLine = {}) {
         return std::make_unique<frmLog>(dialogs, fileDialogs, program, printer, commandLine);
@@ -54,6 +62,7 @@ protected:
         return c.position() == 0 && !c.hasSelection();
     }
 
+    std::filesystem::path m_oldFolder;
     TempFolder dir;
     fakes::FakeDialogs dialogs;
     fakes::FakeFileDialogs fileDialogs;

@@ -1,6 +1,7 @@
 #include "logviewerfixture.h"
 
 #include <filesystem>
+#include <sys/stat.h>
 
 using namespace examo;
 using namespace std::string_literals;
@@ -40,14 +41,32 @@ TEST_F(LogViewerOpening, ALogGoesWhereTheCaretStandsAndUndoTakesItBack) {
     EXPECT_TRUE(caretAtStart(form()));
 }
 
-TEST_F(LogViewerOpening, CancelledMissingOrUnreadableLogsChangeNothingAndSayNothing) {
+TEST_F(LogViewerOpening, CancelledOrMissingLogsSayNothingAndOnesThatCannotBeShownSaySo) {
     form().txtLog->setPlainText(QStringLiteral("kept"));
     fileDialogs.paths.push_back(std::nullopt);
     form().mnuOpen_Click(); // cancelled
     openThroughMenu(form(), dir.path("gone.log"));
-    openThroughMenu(form(), dir.folder());
-    EXPECT_EQ(shown(form()), "kept");
     EXPECT_TRUE(dialogs.messages.empty());
+
+    // A named pipe would block a plain open for good; a log over the limit is not read at all.
+    const std::string pipe = dir.path("pipe.log");
+    ASSERT_EQ(::mkfifo(pipe.c_str(), 0600), 0);
+    const std::string huge = dir.path("huge.log");
+    std::filesystem::resize_file(writeLog("huge.log", {"Ann"}), scorelog::kMaxLogBytes + 1);
+    openThroughMenu(form(), dir.folder());
+    openThroughMenu(form(), pipe);
+    openThroughMenu(form(), huge);
+    ASSERT_EQ(dialogs.messages.size(), 3u);
+    EXPECT_EQ(dialogs.messages[0].text, "The score log " + dir.folder() + " cannot be read.");
+    EXPECT_EQ(dialogs.messages[1].text, "The score log " + pipe + " cannot be read.");
+    EXPECT_EQ(dialogs.messages[2].text, "The score log " + huge +
+                                            " is too large to show.  Logs of up to 64 MB can be "
+                                            "shown.");
+    EXPECT_EQ(dialogs.messages[2].icon, Dialogs::Icon::Critical);
+    // The same from the command line, as "ExamoForge pipe.log" starts it.
+    viewer(pipe);
+    EXPECT_EQ(dialogs.messages.size(), 4u);
+    EXPECT_EQ(shown(form()), "kept");
 }
 
 TEST_F(LogViewerOpening, OnlyAnArgumentEndingInLogAfterItsFileNamesFirstFullStopIsOpened) {

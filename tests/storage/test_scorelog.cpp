@@ -1,11 +1,15 @@
 #include "fakes/fakeclock.h"
 #include "storage/files.h"
+#include "storage/quizfile.h"
 #include "storage/scorelog.h"
 #include "test_support.h"
 
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
 #include <filesystem>
+#include <sys/stat.h>
+#include <unistd.h>
 
 using namespace examo;
 using examo::testing::readBytes;
@@ -82,4 +86,25 @@ TEST(ScoreLog, AFailedAppendIsReported) {
     EXPECT_FALSE(scorelog::AppendEntry(dir.folder(), quiz("Ann", 7, 9, 75)));
     examo::testing::FileSizeLimit limit(10);
     EXPECT_FALSE(scorelog::AppendEntry(dir.path("full.log"), quiz("Ann", 7, 9, 75)));
+}
+
+// A named pipe or a device where a quiz or a log is expected must be refused at once: an
+// open that waited for a writer would freeze the window for good.
+TEST(NonFiles, PipesAndDevicesAreRefusedWithoutBlocking) {
+    TempFolder dir;
+    const std::string lonely = dir.path("lonely.exm");
+    const std::string listened = dir.path("listened.log");
+    ASSERT_EQ(::mkfifo(lonely.c_str(), 0600), 0);
+    ASSERT_EQ(::mkfifo(listened.c_str(), 0600), 0);
+    // Someone reads this pipe, so an append could open it and would be taken by the reader.
+    const int reader = ::open(listened.c_str(), O_RDONLY | O_NONBLOCK);
+    ASSERT_GE(reader, 0);
+    for (const std::string& path : {lonely, listened, std::string("/dev/null")}) {
+        EXPECT_EQ(quizfile::Read(path).error, quizfile::ReadError::Unreadable) << path;
+        EXPECT_EQ(scorelog::Read(path).error, scorelog::ReadError::Unreadable) << path;
+        EXPECT_FALSE(scorelog::AppendEntry(path, quiz("Ann", 7, 9, 75))) << path;
+    }
+    char byte;
+    EXPECT_LE(::read(reader, &byte, 1), 0) << "an entry went into a pipe";
+    ::close(reader);
 }
