@@ -167,7 +167,7 @@ void modCreate::mnuFileOpen_Click() {
     CurrentFile = modFileIO::ShowOpenDialog(m_services.fileDialogs, m_services.dialogs,
                                             static_cast<std::intptr_t>(m_form.winId()),
                                             quizFilter(), m_services.program.currentFolder());
-    if (!files::FileExists(CurrentFile))
+    if (!files::AnythingAt(CurrentFile))
         return;
     // The file name's extension: a dotted folder is no reason to refuse a quiz.
     if (!text::EqualsNoCase(text::ExtensionOf(CurrentFile), "exm")) {

@@ -183,7 +183,7 @@ void modExamo::mnuFileOpen_Click() {
                                          static_cast<std::intptr_t>(m_player.winId()),
                                          modFileIO::Filter({"Examo Tests (*.exm)", "*.exm"}),
                                          m_playerServices.program.currentFolder());
-    if (!files::FileExists(QuizPath))
+    if (!files::AnythingAt(QuizPath))
         return;
     if (!isQuizPath(QuizPath)) {
         m_services.dialogs.message("File does not appear to be a valid ExamoMe test.",

@@ -4,6 +4,8 @@
 #include "storage/quizfile.h"
 #include "storage/record.h"
 
+#include <sys/stat.h>
+
 using namespace examo;
 using examo::testing::CreatorTest;
 using examo::testing::readBytes;
@@ -169,6 +171,15 @@ TEST_F(CreatorTest, OpenRefusalsAndFailures) {
     EXPECT_TRUE(form.cmdOkay->isEnabled());
     form.mnuFileNew->trigger(); // nothing to save
     EXPECT_EQ(dialogs.messages.size(), 2u);
+
+    // A named pipe is refused with the reader's message, at once, never waited on.
+    ASSERT_EQ(::mkfifo(dir.path("pipe.exm").c_str(), 0600), 0);
+    fileDialogs.paths = {dir.path("pipe.exm")};
+    form.mnuFileOpen->trigger();
+    ASSERT_EQ(dialogs.messages.size(), 3u);
+    EXPECT_EQ(dialogs.messages[2].text, "The file " + dir.path("pipe.exm") +
+                                            " could not be opened as an ExamoMe test.  The file "
+                                            "cannot be read.");
 }
 
 TEST_F(CreatorTest, RecentFilesKeepTheFourNewestInPlace) {

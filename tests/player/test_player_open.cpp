@@ -5,6 +5,8 @@
 #include "storage/scorelog.h"
 #include "storage/textrules.h"
 
+#include <sys/stat.h>
+
 using namespace examo;
 using examo::testing::PlayerTest;
 using Message = fakes::FakeDialogs::Message;
@@ -202,6 +204,7 @@ TEST_F(PlayerTest, FileOpenAsksWithTheQuizFilterAndSetsTheQuizFolder) {
 TEST_F(PlayerTest, ACancelledRefusedOrBrokenOpenLeavesTheWindowEmpty) {
     writeQuiz("quiz.exm.bak", multipleChoice(1));
     examo::testing::writeBytes(dir.path("broken.exm"), "no separator here\r\n");
+    ASSERT_EQ(::mkfifo(dir.path("pipe.exm").c_str(), 0600), 0); // refused, never waited on
     struct Case {
         std::optional<std::string> path;
         std::string message; // empty: none
@@ -209,7 +212,8 @@ TEST_F(PlayerTest, ACancelledRefusedOrBrokenOpenLeavesTheWindowEmpty) {
     for (const Case& c :
          {Case{std::nullopt, ""},
           Case{dir.path("quiz.exm.bak"), "File does not appear to be a valid ExamoMe test."},
-          Case{dir.path("broken.exm"), dir.path("broken.exm")}}) {
+          Case{dir.path("broken.exm"), dir.path("broken.exm")},
+          Case{dir.path("pipe.exm"), dir.path("pipe.exm") + " could not be opened"}}) {
         openAsAnn(writeQuiz("math.exm", multipleChoice(2)));
         dialogs.messages.clear();
         dialogs.inputAnswers = {"Ben"};
