@@ -5,6 +5,7 @@
 #include "storage/fileexists.h"
 #include "storage/mediafile.h"
 #include "storage/modfileio.h"
+#include "storage/textrules.h"
 
 namespace examo {
 
@@ -29,8 +30,14 @@ void modCreate::chooseMedia(QLineEdit* box) {
     const std::string path = modFileIO::ShowOpenDialog(
         m_services.fileDialogs, m_services.dialogs, static_cast<std::intptr_t>(m_form.winId()),
         mediaFilter(), m_services.program.currentFolder());
-    if (!files::FileExists(path))
+    if (!files::FileExists(path)) {
+        // A pipe or a device would hang the player that tried to read it.
+        if (files::AnythingAt(path))
+            message("The file " + text::QuoteInMessage(path) +
+                        " is not a picture, sound or movie file.",
+                    Dialogs::Icon::Critical);
         return;
+    }
     box->setText(QString::fromStdString(path));
     PreviewMedia(path);
 }

@@ -3,6 +3,8 @@
 #include "storage/quizfile.h"
 #include "storage/record.h"
 
+#include <sys/stat.h>
+
 using namespace examo;
 using namespace Qt::StringLiterals;
 using examo::testing::CreatorTest;
@@ -113,6 +115,12 @@ TEST_F(CreatorTest, ACancelledChoiceChangesNothingAndEmptyingOrRemovingClearsThe
     EXPECT_EQ(form.lblPreview->text(), u"No Media Chosen"_s);
     EXPECT_TRUE(waves.plays.empty());
     EXPECT_TRUE(dialogs.messages.empty());
+    ASSERT_EQ(::mkfifo(dir.path("pipe.wav").c_str(), 0600), 0);
+    fileDialogs.paths.insert(fileDialogs.paths.begin(), dir.path("pipe.wav"));
+    form.cmdMpic->click();
+    EXPECT_EQ(form.txtMpic->text(), u"None"_s);
+    EXPECT_EQ(dialogs.texts(), std::vector<std::string>{"The file " + dir.path("pipe.wav") +
+                                                        " is not a picture, sound or movie file."});
 
     form.cmdMpic->click();
     ASSERT_FALSE(redArea(form).isEmpty());
