@@ -24,6 +24,7 @@
 #include <cstdlib>
 #include <fcntl.h>
 #include <filesystem>
+#include <optional>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -35,6 +36,37 @@ namespace {
 
 std::string mc(const std::string& text, const std::string& media, int right) {
     return record::BuildMultipleChoice("m", text, {"Cow", "Hen", "Pig", "Goat"}, media, right);
+}
+
+// The player put together as its main() does, on the quiz its command line names; the student
+// signs in as `name`. Printed scores go to PDFs in `pdfFolder`.
+class PlayerRun {
+public:
+    PlayerRun(const std::string& command, const std::string& name,
+              std::optional<std::string> pdfFolder = std::nullopt) {
+        dialogs.inputAnswers.push_back(name);
+        program.command = command;
+        if (pdfFolder)
+            program.folderPath = *pdfFolder;
+        desktop.emplace(dialogs, fileDialogs, program,
+                        pdfFolder ? std::optional(QString::fromStdString(*pdfFolder))
+                                  : std::nullopt);
+        player.emplace(desktop->services);
+    }
+    void start() { player->module().Main(); }
+    frmExamoMe& form() { return player->window(); }
+    modExamo& module() { return player->module(); }
+
+    fakes::FakeDialogs dialogs;
+    fakes::FakeProgramInfo program;
+    QtFileDialogs fileDialogs;
+    std::optional<ExamoMeDesktop> desktop;
+    std::optional<ExamoMe> player;
+};
+
+void click(QAbstractButton* button) {
+    QTest::mouseClick(button, Qt::LeftButton);
+    QCoreApplication::processEvents();
 }
 
 class PlayerEndToEnd : public ::testing::Test, examo::testing::SilentAudio {
@@ -64,33 +96,25 @@ TEST_F(PlayerEndToEnd, AStudentTakesAQuizWithAPictureASoundAndAMovie) {
              QStringLiteral("color=c=blue:size=160x120:rate=10:duration=2"), QStringLiteral("-c:v"),
              QStringLiteral("mjpeg"), QString::fromStdString(dir.path("clip.avi"))})
             .ok);
+    // Quiz text is shown as typed: markup-like text is no markup.
     ASSERT_TRUE(quizfile::Write(dir.path("farm.exm"), "Farm", "Grade 3",
-                                {mc("Which building?", "barn.bmp", 0),
+                                {mc("Which <b>building</b>?", "barn.bmp", 0),
                                  record::BuildTrueFalse("t", "Cows moo.", "moo.wav", 0),
                                  mc("What moves?", "clip.avi", 2)}));
 
-    fakes::FakeDialogs dialogs;
-    dialogs.inputAnswers.push_back("\xC3\x88ric"); // Èric, UTF-8 as typed
-    fakes::FakeProgramInfo program;
-    program.command = dir.path("farm.exm");
-    program.folderPath = dir.folder();
-    QtFileDialogs fileDialogs;
-    ExamoMeDesktop desktop(dialogs, fileDialogs, program, QString::fromStdString(dir.folder()));
-    ExamoMe player(desktop.services);
-    player.module().Main();
-
-    frmExamoMe& form = player.window();
-    ASSERT_TRUE(player.module().QuizOpen);
+    PlayerRun run(dir.path("farm.exm"), "\xC3\x88ric", dir.folder()); // Èric, UTF-8 as typed
+    run.start();
+    auto& dialogs = run.dialogs;
+    frmExamoMe& form = run.form();
+    ASSERT_TRUE(run.module().QuizOpen);
     EXPECT_EQ(form.lblTitle->text(), QStringLiteral("Farm"));
+    EXPECT_EQ(form.lblMQuestion->text(), QStringLiteral("Which <b>building</b>?"));
+    EXPECT_EQ(form.lblMQuestion->textFormat(), Qt::PlainText);
     EXPECT_TRUE(form.picPic->isVisible()); // the picture, found beside the quiz
     EXPECT_EQ(form.picPic->canvas().pixelColor(form.picPic->innerWidth() / 2,
                                                form.picPic->innerHeight() / 2),
               QColor(200, 120, 40));
 
-    auto click = [](QRadioButton* b) {
-        QTest::mouseClick(b, Qt::LeftButton);
-        QCoreApplication::processEvents();
-    };
     click(form.optABCD[0]); // right; the sound plays to its end
     EXPECT_EQ(form.cmdPreview->text(), QStringLiteral("Play Sound"));
     click(form.optTrueFalse[1]); // wrong
@@ -115,32 +139,27 @@ TEST_F(PlayerEndToEnd, AStudentTakesAQuizWithAPictureASoundAndAMovie) {
     EXPECT_EQ(log.entries[0].rfind("\xC8ric.    Score 2 of 3.  66%   Time spent ", 0), 0u);
     EXPECT_NE(log.entries[0].find(".  Test date:  "), std::string::npos);
 
-    const QString pdf = desktop.printer.lastPdfPath();
+    const QString pdf = run.desktop->printer.lastPdfPath();
     ASSERT_FALSE(pdf.isEmpty()) << dialogs.messages.back().text;
     // Text drawn in a proportional font comes back with its runs of blanks as one.
     const QString words = examo::testing::pdfText(pdf).simplified();
     EXPECT_TRUE(
         words.contains(QStringLiteral("\u00C8ric Farm Grade 3 Score 2 of 3. 66% Time spent")))
         << words.toStdString();
-    EXPECT_FALSE(player.module().QuizOpen);
+    EXPECT_FALSE(run.module().QuizOpen);
 }
 
 // Pictures of the window for a person to look at: set EXAMO_SCREENSHOT_DIR to keep them.
 TEST_F(PlayerEndToEnd, TheSampleQuizAsAStudentSeesIt) {
     const QString shots = qEnvironmentVariable("EXAMO_SCREENSHOT_DIR");
-    fakes::FakeDialogs dialogs;
-    dialogs.inputAnswers.push_back("Ann");
     // A copy: the score log the run appends to stays out of the source tree.
     TempFolder dir;
     std::filesystem::copy(EXAMO_SAMPLES_DIR, dir.path("sample"));
-    fakes::FakeProgramInfo program;
-    program.command = dir.path("sample/sample.exm");
-    QtFileDialogs fileDialogs;
-    ExamoMeDesktop desktop(dialogs, fileDialogs, program, std::nullopt);
-    ExamoMe player(desktop.services);
-    player.module().Main();
-    frmExamoMe& form = player.window();
-    ASSERT_TRUE(player.module().QuizOpen);
+    PlayerRun run(dir.path("sample/sample.exm"), "Ann");
+    run.start();
+    auto& dialogs = run.dialogs;
+    frmExamoMe& form = run.form();
+    ASSERT_TRUE(run.module().QuizOpen);
     EXPECT_TRUE(dialogs.messages.empty());
     EXPECT_TRUE(form.picPic->isVisible());
     auto keep = [&](const QString& name) {
@@ -148,8 +167,7 @@ TEST_F(PlayerEndToEnd, TheSampleQuizAsAStudentSeesIt) {
             form.grab().save(shots + QLatin1Char('/') + name);
     };
     keep(QStringLiteral("examome-question1.png"));
-    QTest::mouseClick(form.optABCD[0], Qt::LeftButton);
-    QCoreApplication::processEvents();
+    click(form.optABCD[0]);
     keep(QStringLiteral("examome-truefalse.png"));
     EXPECT_EQ(leftTwips(form.grpTrueFalse), 4320);
     // On to the movies (questions 7 and 8): each shows its pictures in the box.
@@ -166,10 +184,7 @@ TEST_F(PlayerEndToEnd, TheSampleQuizAsAStudentSeesIt) {
             keep(QStringLiteral("examome-movie%1.png").arg(question));
         }
         // The frame out of use stands out of sight, not hidden.
-        QTest::mouseClick(leftTwips(form.grpTrueFalse) >= 0 ? form.optTrueFalse[0]
-                                                            : form.optABCD[0],
-                          Qt::LeftButton);
-        QCoreApplication::processEvents();
+        click(leftTwips(form.grpTrueFalse) >= 0 ? form.optTrueFalse[0] : form.optABCD[0]);
     }
 }
 
@@ -184,23 +199,15 @@ TEST_F(PlayerEndToEnd, AQuizInADottedFolderStartedByARelativeNameLogsBesideItsel
                                 {mc("Who moos?", dir.path("x/a.b/c/moo.wav"), 0)}));
     std::filesystem::current_path(dir.path("my.dir"));
 
-    fakes::FakeDialogs dialogs;
-    dialogs.inputAnswers.push_back("Ann");
+    PlayerRun run("../x/a.b/c/quiz.exm", "Ann", dir.folder());
+    auto& dialogs = run.dialogs;
     dialogs.answers = {Dialogs::Answer::No}; // no printed score
-    fakes::FakeProgramInfo program;
-    program.command = "../x/a.b/c/quiz.exm";
-    program.folderPath = dir.folder();
-    QtFileDialogs fileDialogs;
-    ExamoMeDesktop desktop(dialogs, fileDialogs, program, QString::fromStdString(dir.folder()));
-    ExamoMe player(desktop.services);
-    player.module().Main();
-
-    frmExamoMe& form = player.window();
-    ASSERT_TRUE(player.module().QuizOpen);
+    run.start();
+    frmExamoMe& form = run.form();
+    ASSERT_TRUE(run.module().QuizOpen);
     EXPECT_EQ(form.cmdPreview->text(), QStringLiteral("Play Sound")); // the wave's own kind
     EXPECT_TRUE(form.cmdPreview->isVisible());
-    QTest::mouseClick(form.optABCD[0], Qt::LeftButton);
-    QCoreApplication::processEvents();
+    click(form.optABCD[0]);
 
     ASSERT_FALSE(dialogs.messages.empty());
     EXPECT_EQ(dialogs.messages.back().title, "Your Score!");
@@ -211,43 +218,36 @@ TEST_F(PlayerEndToEnd, AQuizInADottedFolderStartedByARelativeNameLogsBesideItsel
     EXPECT_FALSE(std::filesystem::exists(dir.path("my.log")));
 }
 
-// A named pipe where the quiz or its log should be must give a message at once: a plain open
-// would wait for a writer for good and the window would never answer again.
-TEST_F(PlayerEndToEnd, NamedPipesForTheQuizOrItsLogGiveAMessageInsteadOfAHang) {
+// A quiz that cannot be taken is refused at once with a message naming it, and nothing is
+// logged: a named pipe (a plain open would wait for a writer for good), a quiz without
+// questions (a first click would log 100%), and a named pipe where its log should be.
+TEST_F(PlayerEndToEnd, QuizzesAndLogsThatCannotBeUsedGiveAMessageNotAHangOrAFalseScore) {
     TempFolder dir;
     ASSERT_EQ(::mkfifo(dir.path("pipe.exm").c_str(), 0600), 0);
+    examo::testing::writeBytes(dir.path("empty.exm"), quizfile::Encode("Farm", "Grade 3", {}));
     ASSERT_TRUE(quizfile::Write(dir.path("quiz.exm"), "Farm", "Grade 3", {mc("Who moos?", "", 0)}));
     ASSERT_EQ(::mkfifo(dir.path("quiz.log").c_str(), 0600), 0);
     const int reader = ::open(dir.path("quiz.log").c_str(), O_RDONLY | O_NONBLOCK);
     ASSERT_GE(reader, 0);
 
-    const auto start = [&](fakes::FakeDialogs& dialogs, const std::string& quiz, auto&& play) {
-        dialogs.inputAnswers.push_back("Ann");
-        dialogs.answers = {Dialogs::Answer::Ok, Dialogs::Answer::No};
-        fakes::FakeProgramInfo program;
-        program.command = quiz;
-        program.folderPath = dir.folder();
-        QtFileDialogs fileDialogs;
-        ExamoMeDesktop desktop(dialogs, fileDialogs, program, QString::fromStdString(dir.folder()));
-        ExamoMe player(desktop.services);
-        player.module().Main();
-        play(player);
-    };
-    fakes::FakeDialogs pipeQuiz;
-    start(pipeQuiz, dir.path("pipe.exm"),
-          [](ExamoMe& player) { EXPECT_FALSE(player.module().QuizOpen); });
-    ASSERT_FALSE(pipeQuiz.messages.empty());
-    EXPECT_EQ(pipeQuiz.messages.back().text, "The file " + dir.path("pipe.exm") +
-                                                 " could not be opened as an ExamoMe test.  The "
-                                                 "file cannot be read.");
+    const std::pair<const char*, std::string> refused[] = {
+        {"pipe.exm", " could not be opened as an ExamoMe test.  The file cannot be read."},
+        {"empty.exm", " has no questions."}};
+    for (const auto& [name, why] : refused) {
+        PlayerRun run(dir.path(name), "Ann", dir.folder());
+        run.start();
+        EXPECT_FALSE(run.module().QuizOpen) << name;
+        EXPECT_EQ(run.dialogs.texts(),
+                  std::vector<std::string>{"The file " + dir.path(name) + why});
+    }
+    EXPECT_FALSE(std::filesystem::exists(dir.path("empty.log")));
 
-    fakes::FakeDialogs pipeLog;
-    start(pipeLog, dir.path("quiz.exm"), [](ExamoMe& player) {
-        ASSERT_TRUE(player.module().QuizOpen);
-        QTest::mouseClick(player.window().optABCD[0], Qt::LeftButton);
-        QCoreApplication::processEvents();
-    });
-    const auto texts = pipeLog.texts();
+    PlayerRun run(dir.path("quiz.exm"), "Ann", dir.folder());
+    run.dialogs.answers = {Dialogs::Answer::Ok, Dialogs::Answer::No};
+    run.start();
+    ASSERT_TRUE(run.module().QuizOpen);
+    click(run.form().optABCD[0]);
+    const auto texts = run.dialogs.texts();
     EXPECT_NE(std::find(texts.begin(), texts.end(),
                         "Your score could not be written to the score log " + dir.path("quiz.log") +
                             ".  Please tell your teacher."),
