@@ -11,6 +11,7 @@
 // second a frame, so 300 frames take minutes. Files go to a folder under /tmp.
 #include "avimaker/cdib.h"
 #include "platform/linux/ffmpegavifilelibrary.h"
+#include "printeddialogs.h"
 
 #include <chrono>
 #include <cstdio>
@@ -36,19 +37,6 @@ constexpr int kFrames = 300;
 constexpr int kRate = 6;
 
 namespace fs = std::filesystem;
-
-// Messages of cDIB go to the terminal.
-class PrintedDialogs : public examo::Dialogs {
-public:
-    Answer message(const std::string& text, Buttons, Icon, const std::string&) override {
-        std::fprintf(stderr, "%s\n", text.c_str());
-        return Answer::Ok;
-    }
-    std::optional<std::string> input(const std::string&, const std::string&,
-                                     const std::string&) override {
-        return std::nullopt;
-    }
-};
 
 std::string frameName(const fs::path& folder, int i) {
     char name[32];
@@ -100,7 +88,7 @@ void writeFrame(const std::string& path, int index) {
 // The child's part: the AVI maker's calls, in its order, on the first count frames.
 int writeMovie(const std::string& codec, const fs::path& folder, const std::string& movie,
                int count) {
-    PrintedDialogs dialogs;
+    examo::bench::PrintedDialogs dialogs; // messages of cDIB go to the terminal
     examo::FfmpegAviFileLibrary avi(
         [&](const examo::AviCompressionRequest&, examo::AviCompressOptions& options) {
             options = {.codec = codec,

@@ -6,7 +6,7 @@
 #include "fakes/fakeprinter.h"
 #include "fakes/fakeprograminfo.h"
 #include "logviewer/frmlog.h"
-#include "platform/dialogs.h"
+#include "printeddialogs.h"
 #include "storage/modcrypt.h"
 
 #include <QApplication>
@@ -19,22 +19,6 @@
 #include <string>
 
 #include <sys/resource.h>
-
-namespace {
-
-class NoDialogs : public examo::Dialogs {
-public:
-    Answer message(const std::string& text, Buttons, Icon, const std::string&) override {
-        std::fprintf(stderr, "message: %s\n", text.c_str());
-        return Answer::Ok;
-    }
-    std::optional<std::string> input(const std::string&, const std::string&,
-                                     const std::string&) override {
-        return std::nullopt;
-    }
-};
-
-} // namespace
 
 int main(int argc, char** argv) {
     qputenv("QT_QPA_PLATFORM", "offscreen");
@@ -53,7 +37,7 @@ int main(int argc, char** argv) {
              written += static_cast<long>(entry.size()))
             out << entry;
     }
-    NoDialogs dialogs;
+    examo::bench::PrintedDialogs dialogs;
     examo::fakes::FakeFileDialogs fileDialogs;
     examo::fakes::FakeProgramInfo program;
     examo::fakes::FakePrinter printer;
