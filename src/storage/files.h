@@ -1,6 +1,8 @@
 #pragma once
 
+#include <chrono>
 #include <cstddef>
+#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -18,13 +20,24 @@ struct ReadResult {
 // Reads a regular file of at most maxBytes bytes.
 ReadResult ReadWholeFile(const std::string& path, std::size_t maxBytes);
 
-// Writes beside the target and renames over it, so the old file stays intact until the
-// new one is complete. False when anything failed (the old file is then untouched).
+// Writes beside the target, syncs, renames over it and syncs the folder, so the file is always
+// either the complete old one or the complete new one, even if the process is killed or the
+// power fails; once this returns true the new file stays. False when anything failed (the old
+// file is then untouched). Files left beside the target by saves that were killed are removed.
 bool WriteFileReplacing(const std::string& path, std::string_view bytes);
 
-// Appends with one write to a file opened for appending (created when missing).
-// False when the file could not be opened or the bytes were not all written.
-bool AppendToFile(const std::string& path, std::string_view bytes);
+struct AppendLocking {
+    // How long an append waits for another process's lock on the file before it gives up.
+    std::chrono::milliseconds bound{2000};
+    // Called once when the lock is found held by someone else.
+    std::function<void()> onBusy;
+};
+
+// Appends with one write to a file opened for appending (created when missing), holding a
+// write lock on the file meanwhile. False when the file could not be opened, is no regular
+// file, stayed locked past the bound, or the bytes were not all written.
+bool AppendToFile(const std::string& path, std::string_view bytes,
+                  const AppendLocking& locking = {});
 
 // The file the command line's first line names, made absolute against the current folder, so
 // that every later rule (extension, score-log name, quiz folder) reads one full path. Empty for
