@@ -3,22 +3,36 @@
 #include <array>
 #include <cerrno>
 #include <cstdio>
-#include <filesystem>
 #include <memory>
+#include <optional>
 #include <system_error>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace examo {
 
 namespace {
 
-constexpr std::uint32_t kBiRgb = 0;
-constexpr std::uint32_t kBiBitfields = 3;
 constexpr std::size_t kHeadersSize = cDIB::kFileHeaderSize + cDIB::kInfoHeaderSize;
 
 struct FileCloser {
     void operator()(std::FILE* file) const { std::fclose(file); }
 };
 using File = std::unique_ptr<std::FILE, FileCloser>;
+
+// Closes a descriptor when it goes out of scope.
+struct Descriptor {
+    explicit Descriptor(int fd) : fd(fd) {}
+    Descriptor(const Descriptor&) = delete;
+    Descriptor& operator=(const Descriptor&) = delete;
+    ~Descriptor() {
+        if (fd >= 0)
+            ::close(fd);
+    }
+    int fd;
+};
 
 std::uint16_t le16(const std::uint8_t* p) {
     return static_cast<std::uint16_t>(p[0] | p[1] << 8);
@@ -45,30 +59,25 @@ cDIB::InfoHeader parseInfo(const std::uint8_t* p) {
     return h;
 }
 
-bool sensibleSize(const cDIB::InfoHeader& h) {
-    return h.width >= 1 && h.width <= cDIB::kMaxEdge && h.height != 0 &&
-           h.height >= -cDIB::kMaxEdge && h.height <= cDIB::kMaxEdge;
+// The pixel bytes an uncompressed frame of this bitmap info takes; 0 for run-length data,
+// which has only the size it names.
+std::uint64_t uncompressedSize(const dib::Format& f) {
+    return f.compression == dib::kBiRle8 || f.compression == dib::kBiRle4 ? 0 : f.imageBytes;
 }
 
-// The pixel bytes an uncompressed bitmap of this header takes, rows padded to four bytes;
-// 0 when its pixels have no layout known here (compressed, or an unusual bit count).
-std::uint64_t uncompressedSize(const cDIB::InfoHeader& h) {
-    const bool rgb = h.compression == kBiRgb;
-    const bool masks = h.compression == kBiBitfields;
-    const int bits = h.bitCount;
-    const bool known = (rgb && (bits == 1 || bits == 4 || bits == 8 || bits == 24)) ||
-                       ((rgb || masks) && (bits == 16 || bits == 32));
-    if (!known)
-        return 0;
-    const std::uint64_t stride = (std::uint64_t(h.width) * bits + 31) / 32 * 4;
-    return stride * static_cast<std::uint64_t>(h.height < 0 ? -std::int64_t(h.height) : h.height);
-}
-
-bool readAt(std::FILE* file, std::uint64_t offset, std::size_t count,
-            std::vector<std::uint8_t>& into) {
+bool readAt(int file, std::uint64_t offset, std::size_t count, std::vector<std::uint8_t>& into) {
     into.resize(count);
-    return std::fseek(file, static_cast<long>(offset), SEEK_SET) == 0 &&
-           std::fread(into.data(), 1, count, file) == count;
+    std::size_t done = 0;
+    while (done < count) {
+        const ssize_t got =
+            ::pread(file, into.data() + done, count - done, static_cast<off_t>(offset + done));
+        if (got < 0 && errno == EINTR)
+            continue;
+        if (got <= 0)
+            return false;
+        done += static_cast<std::size_t>(got);
+    }
+    return true;
 }
 
 void put16(std::uint8_t* p, std::uint16_t v) {
@@ -81,8 +90,8 @@ void put32(std::uint8_t* p, std::uint32_t v) {
         p[i] = static_cast<std::uint8_t>(v >> (8 * i));
 }
 
-std::FILE* openBinary(const char* path) {
-    return std::fopen(path, "rb");
+int openBinary(const char* path) {
+    return ::open(path, O_RDONLY | O_NONBLOCK | O_CLOEXEC);
 }
 
 } // namespace
@@ -90,10 +99,10 @@ std::FILE* openBinary(const char* path) {
 cDIB::cDIB(Dialogs& dialogs, FileOpener open)
     : m_dialogs(dialogs), m_open(open != nullptr ? open : openBinary) {}
 
+// Anything that is there: what kind of file it is, the open descriptor tells.
 bool cDIB::FileExists(const std::string& path) {
-    std::error_code error;
-    static_cast<void>(std::filesystem::file_size(path, error));
-    return !error;
+    struct stat status {};
+    return ::stat(path.c_str(), &status) == 0;
 }
 
 void cDIB::refuse(const std::string& filename) {
@@ -101,15 +110,21 @@ void cDIB::refuse(const std::string& filename) {
                       Dialogs::Icon::Information);
 }
 
-std::FILE* cDIB::openForReading(const std::string& filename) {
+int cDIB::openForReading(const std::string& filename) {
     if (!FileExists(filename)) {
         m_dialogs.message("File does not exist:\r\n" + filename, Dialogs::Buttons::Ok,
                           Dialogs::Icon::Critical);
-        return nullptr;
+        return -1;
+    }
+    // A device is not even opened: opening some has effects of its own.
+    struct stat status {};
+    if (::stat(filename.c_str(), &status) == 0 && !S_ISREG(status.st_mode)) {
+        refuse(filename);
+        return -1;
     }
     errno = 0;
-    std::FILE* file = m_open(filename.c_str());
-    if (file == nullptr) {
+    const int file = m_open(filename.c_str());
+    if (file < 0) {
         const int error = errno;
         if (error == EACCES || error == EPERM)
             m_dialogs.message("File is locked - cannot access:\r\n" + filename,
@@ -121,14 +136,18 @@ std::FILE* cDIB::openForReading(const std::string& filename) {
     return file;
 }
 
-bool cDIB::readHeaders(std::FILE* file, Headers& headers) {
-    // Every size is checked against the file before anything is allocated.
-    const long end = std::fseek(file, 0, SEEK_END) == 0 ? std::ftell(file) : -1;
+bool cDIB::readHeaders(int file, Headers& headers) {
+    // Only a regular file has a size to check every other size against before anything is
+    // allocated; a FIFO or a device put in its place since it was looked at is never read.
+    struct stat status {};
+    if (::fstat(file, &status) != 0 || !S_ISREG(status.st_mode))
+        return false;
+    const std::uint64_t end = static_cast<std::uint64_t>(status.st_size);
     std::vector<std::uint8_t> head;
-    if (end < 2 || !readAt(file, 0, std::min<std::size_t>(kHeadersSize, end), head) ||
+    if (end < 2 || !readAt(file, 0, std::min<std::uint64_t>(kHeadersSize, end), head) ||
         le16(head.data()) != kBitmapFileType || head.size() < kHeadersSize)
         return false;
-    headers.fileSize = static_cast<std::uint64_t>(end);
+    headers.fileSize = end;
     FileHeader& fileHeader = headers.file;
     fileHeader.type = le16(head.data());
     fileHeader.size = le32(head.data() + 2);
@@ -138,30 +157,31 @@ bool cDIB::readHeaders(std::FILE* file, Headers& headers) {
     headers.info = parseInfo(head.data() + kFileHeaderSize);
     return headers.info.size >= kInfoHeaderSize && fileHeader.offBits >= kHeadersSize &&
            fileHeader.offBits <= headers.fileSize &&
-           fileHeader.offBits - kFileHeaderSize >= headers.info.size && sensibleSize(headers.info);
+           fileHeader.offBits - kFileHeaderSize >= headers.info.size;
 }
 
 bool cDIB::CreateFromFile(const std::string& filename) {
-    const File file(openForReading(filename));
-    if (!file)
+    const Descriptor file(openForReading(filename));
+    if (file.fd < 0)
         return false;
     Headers headers;
-    if (!readHeaders(file.get(), headers)) {
+    std::vector<std::uint8_t> bits, bitmapInfo;
+    std::optional<dib::Format> format;
+    if (!readHeaders(file.fd, headers) ||
+        !readAt(file.fd, kFileHeaderSize, headers.file.offBits - kFileHeaderSize, bitmapInfo) ||
+        !(format = dib::describe(bitmapInfo))) {
         refuse(filename);
         return false;
     }
     // An uncompressed bitmap may leave its image size 0 or get it wrong: its rows say what it
-    // is. A compressed one has only the size it names.
-    const std::uint32_t offBits = headers.file.offBits;
-    const std::uint64_t available = headers.fileSize - offBits;
-    const std::uint64_t needed = uncompressedSize(headers.info);
+    // is. A run-length one has only the size it names.
+    const std::uint64_t available = headers.fileSize - headers.file.offBits;
+    const std::uint64_t needed = uncompressedSize(*format);
     std::uint64_t imageSize = headers.info.sizeImage;
     if (needed > 0 && (imageSize < needed || imageSize > available))
         imageSize = needed;
-    std::vector<std::uint8_t> bits, bitmapInfo;
     if (imageSize == 0 || imageSize > available ||
-        !readAt(file.get(), offBits, static_cast<std::size_t>(imageSize), bits) ||
-        !readAt(file.get(), kFileHeaderSize, offBits - kFileHeaderSize, bitmapInfo)) {
+        !readAt(file.fd, headers.file.offBits, static_cast<std::size_t>(imageSize), bits)) {
         refuse(filename);
         return false;
     }
@@ -181,9 +201,9 @@ bool cDIB::CreateFromPackedDIBPointer(std::span<const std::uint8_t> pDIB) {
         return false;
     // Only a plain header with the pixels right behind it: masks or a longer header in between
     // would be taken for pixels.
-    const std::uint64_t needed = uncompressedSize(info);
-    if (info.size != kInfoHeaderSize || info.compression != kBiRgb || !sensibleSize(info) ||
-        needed == 0 || info.sizeImage < needed || info.sizeImage > pDIB.size() - kInfoHeaderSize)
+    const auto format = dib::describe(pDIB.first(kInfoHeaderSize));
+    if (info.size != kInfoHeaderSize || info.compression != dib::kBiRgb || !format ||
+        info.sizeImage < format->imageBytes || info.sizeImage > pDIB.size() - kInfoHeaderSize)
         return false;
     m_bits.assign(pDIB.begin() + kInfoHeaderSize, pDIB.begin() + kInfoHeaderSize + info.sizeImage);
     m_bitmapInfo.assign(pDIB.begin(), pDIB.begin() + kInfoHeaderSize);

@@ -1,9 +1,9 @@
 #pragma once
 
 #include "platform/dialogs.h"
+#include "platform/dibformat.h"
 
 #include <cstdint>
-#include <cstdio>
 #include <span>
 #include <string>
 #include <vector>
@@ -13,18 +13,21 @@ namespace examo {
 // One device-independent bitmap in memory: its headers, a copy of its bitmap info (info header
 // and colour table) and its pixel bytes. A failed Create leaves the object as it was, so the
 // pointers and sizes always describe the same bitmap. Files are untrusted: headers that
-// contradict themselves or the file are refused with a message, never followed.
+// contradict themselves or the file are refused with a message, never followed, and so are
+// bitmaps that no movie frame can be made of (dib::describe), so that a bitmap once read can
+// always be written.
 class cDIB {
 public:
     static constexpr std::int32_t kBitmapFileType = 19778; // "BM"
     static constexpr std::size_t kFileHeaderSize = 14;
     static constexpr std::size_t kInfoHeaderSize = 40;
     // Wider or taller bitmaps are refused: no movie frame is that large.
-    static constexpr std::int32_t kMaxEdge = 16384;
+    static constexpr std::int32_t kMaxEdge = dib::kMaxEdge;
 
-    // Opens a file for reading: a stream, or nullptr with errno set. Replaceable so that a
-    // refused open can be shown where permissions refuse nothing (the superuser).
-    using FileOpener = std::FILE* (*)(const char* path);
+    // Opens a file for reading without waiting (a FIFO): a descriptor, or -1 with errno set.
+    // Replaceable so that a refused open can be shown where permissions refuse nothing (the
+    // superuser).
+    using FileOpener = int (*)(const char* path);
 
     explicit cDIB(Dialogs& dialogs, FileOpener open = nullptr);
 
@@ -89,10 +92,11 @@ private:
 
     static bool FileExists(const std::string& path);
     void refuse(const std::string& filename);
-    // The open file, or nullptr after the message that says why not.
-    std::FILE* openForReading(const std::string& filename);
-    // Both headers, checked against each other and the file; false when they cannot be used.
-    static bool readHeaders(std::FILE* file, Headers& headers);
+    // The open file's descriptor, or -1 after the message that says why not.
+    int openForReading(const std::string& filename);
+    // Both headers, checked against each other and the file; false when they cannot be used
+    // (a FIFO, a device or a folder among them).
+    static bool readHeaders(int file, Headers& headers);
 
     Dialogs& m_dialogs;
     FileOpener m_open;

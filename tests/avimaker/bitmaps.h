@@ -2,6 +2,8 @@
 
 #include <QImage>
 
+#include <array>
+#include <bit>
 #include <cstdint>
 #include <fstream>
 #include <map>
@@ -33,34 +35,96 @@ inline QImage quarters(int width, int height, int frame = 0) {
     return image;
 }
 
-// The picture as a bottom-up bitmap of 8 bits (its colours first in a 256-entry table), 24
-// or 32 bits a pixel.
-inline Bytes bmp(const QImage& image, int bits = 24) {
+// How a test bitmap stores its pixels.
+struct Layout {
+    int bits = 24;
+    std::uint32_t compression = 0;        // 0 plain, 1 and 2 run-length of 8 and 4 bits, 3 masks
+    std::array<std::uint32_t, 4> masks{}; // red, green, blue, alpha, for compression 3
+    std::uint32_t header = 40;            // 108: the masks inside the header, alpha among them
+};
+
+// Packed rows as run-length data: runs of one index, each row closed, the end marked.
+inline Bytes runLength(const std::vector<Bytes>& rows, bool fourBit) {
+    Bytes data;
+    for (const Bytes& row : rows) {
+        for (std::size_t x = 0; x < row.size();) {
+            std::size_t n = 1;
+            while (x + n < row.size() && row[x + n] == row[x] && n < 255)
+                ++n;
+            data.push_back(static_cast<std::uint8_t>(n));
+            data.push_back(fourBit ? static_cast<std::uint8_t>(row[x] << 4 | row[x]) : row[x]);
+            x += n;
+        }
+        data.insert(data.end(), {0, 0});
+    }
+    data.insert(data.end(), {0, 1});
+    return data;
+}
+
+// The picture as a bottom-up bitmap of any layout: palette bitmaps list its colours first in a
+// full colour table, masks take each channel's top bits.
+inline Bytes bmp(const QImage& image, const Layout& l) {
     std::map<QRgb, std::uint8_t> index;
-    for (int y = 0; bits == 8 && y < image.height(); ++y)
+    for (int y = 0; l.bits <= 8 && y < image.height(); ++y)
         for (int x = 0; x < image.width(); ++x)
-            index.emplace(image.pixel(x, y), static_cast<std::uint8_t>(index.size()));
-    const std::uint32_t colours = bits == 8 ? 256 : 0, offset = 54 + 4 * colours;
-    const std::uint32_t rowBytes = (image.width() * bits + 31) / 32 * 4;
-    Bytes b(offset + rowBytes * image.height(), 0);
+            index.emplace(image.pixel(x, y) & 0xFFFFFF, static_cast<std::uint8_t>(index.size()));
+    auto masks = l.masks;
+    if (l.compression == 0 && l.bits == 16)
+        masks = {0x7C00, 0x03E0, 0x001F, 0};
+    if (l.compression == 0 && l.bits == 32)
+        masks = {0xFF0000, 0xFF00, 0xFF, 0};
+    const auto channel = [](int value, std::uint32_t mask) {
+        if (mask == 0)
+            return 0u;
+        const int shift = std::countr_zero(mask), width = std::popcount(mask);
+        return std::uint32_t(width >= 8 ? value << (width - 8) : value >> (8 - width)) << shift;
+    };
+    // Rows bottom-up, as numbers of l.bits bits a pixel.
+    const std::uint32_t rowBytes = (image.width() * l.bits + 31) / 32 * 4;
+    std::vector<Bytes> indexRows;
+    Bytes pixels(rowBytes * image.height(), 0);
+    for (int y = 0; y < image.height(); ++y) {
+        indexRows.emplace_back();
+        for (int x = 0; x < image.width(); ++x) {
+            const QRgb c = image.pixel(x, image.height() - 1 - y) & 0xFFFFFF;
+            std::uint32_t v = c;
+            if (l.bits <= 8)
+                indexRows.back().push_back(v = index.at(c));
+            else if (l.bits != 24)
+                v = channel(qRed(c), masks[0]) | channel(qGreen(c), masks[1]) |
+                    channel(qBlue(c), masks[2]) | masks[3];
+            const std::size_t bit = std::size_t(x) * l.bits, at = y * rowBytes + bit / 8;
+            if (l.bits < 8)
+                pixels[at] |= static_cast<std::uint8_t>(v << (8 - l.bits - bit % 8));
+            else
+                put(pixels, at, v, l.bits / 8);
+        }
+    }
+    if (l.compression == 1 || l.compression == 2)
+        pixels = runLength(indexRows, l.compression == 2);
+
+    const std::uint32_t colours = l.bits <= 8 ? 1u << l.bits : 0;
+    const std::uint32_t maskBytes = l.compression == 3 && l.header == 40 ? 12 : 0;
+    const std::uint32_t offset = 14 + l.header + maskBytes + 4 * colours;
+    Bytes b(offset, 0);
+    b.insert(b.end(), pixels.begin(), pixels.end());
     const auto w = std::uint32_t(image.width()), h = std::uint32_t(image.height());
-    const auto size = std::uint32_t(b.size()), planesAndBits = 1 | std::uint32_t(bits) << 16;
-    const std::uint32_t pixels = rowBytes * h;
+    const auto planesAndBits = 1 | std::uint32_t(l.bits) << 16;
     // After "BM": the file size, reserved, offset of the pixels, then the info header.
-    const std::uint32_t fields[] = {size,          0, offset, 40, w, h,
-                                    planesAndBits, 0, pixels, 0,  0, colours};
+    const std::uint32_t fields[] = {
+        std::uint32_t(b.size()),      0, offset, l.header, w, h, planesAndBits, l.compression,
+        std::uint32_t(pixels.size()), 0, 0,      colours};
     put(b, 0, 'B' | 'M' << 8, 2);
     for (std::size_t i = 0; i < std::size(fields); ++i)
         put(b, 2 + 4 * i, fields[i]);
+    for (std::size_t i = 0; l.compression == 3 && i < (l.header == 40 ? 3 : 4); ++i)
+        put(b, 54 + 4 * i, masks[i]);
     for (const auto& [colour, i] : index)
-        put(b, 54 + 4 * i, colour & 0xFFFFFF, 3);
-    for (int y = 0; y < image.height(); ++y)
-        for (int x = 0; x < image.width(); ++x) {
-            const QRgb c = image.pixel(x, image.height() - 1 - y);
-            const std::size_t at = offset + y * rowBytes + x * bits / 8;
-            put(b, at, bits == 8 ? index.at(c) : c & 0xFFFFFF, bits == 8 ? 1 : 3);
-        }
+        put(b, 14 + l.header + 4 * i, colour, 3);
     return b;
+}
+inline Bytes bmp(const QImage& image, int bits = 24) {
+    return bmp(image, Layout{.bits = bits});
 }
 inline Bytes bmp24(const QImage& image) {
     return bmp(image, 24);

@@ -1,6 +1,10 @@
 #include "avimaker/frmavi.h"
+#include "media/modsound.h"
 #include "platform/linux/ffmpegavifilelibrary.h"
+#include "platform/linux/gstenvironment.h"
+#include "platform/linux/gstmediacommandservice.h"
 #include "platform/linux/magickpictureloader.h"
+#include "platform/linux/percentshortpath.h"
 
 #include "bitmaps.h"
 #include "fakes/fakeavifilelibrary.h"
@@ -9,6 +13,7 @@
 #include "fakes/fakeprograminfo.h"
 #include "fakes/fakeshell.h"
 #include "movies.h"
+#include "support/tools.h"
 
 #include <QTemporaryDir>
 
@@ -73,14 +78,15 @@ TEST_F(FrmAviTest, OnlyBitmapsOfTheFirstOnesFormatJoinTheList) {
     add(32, 32);
     add(32, 24, 8);
     auto rle = bitmaps::bmp(bitmaps::quarters(32, 24));
-    bitmaps::put(rle, 30, 1); // claims run-length compression
-    add(rle);
+    bitmaps::put(rle, 30, 1); // claims run-length compression, which 24-bit bitmaps never have
+    const std::string claims = add(rle);
     const std::string junk = add({'J', 'U', 'N', 'K'});
     fileDialogs.paths.push_back(first); // the same file twice is two frames
     form.cmdFileOpen_Click();
     EXPECT_EQ(form.lstDIBList->count(), 2);
-    Texts expected(4, "Chosen bitmap file is a different format!");
-    expected.push_back("File is not a supported bitmap format:\r\n" + junk);
+    Texts expected(3, "Chosen bitmap file is a different format!");
+    for (const std::string& refused : {claims, junk})
+        expected.push_back("File is not a supported bitmap format:\r\n" + refused);
     EXPECT_EQ(dialogs.texts(), expected);
     form.cmdClearList_Click();
     add(64, 48); // the first format is forgotten
@@ -176,6 +182,139 @@ TEST_F(AviMakerTest, UncommonLayoutsComeOutRightWayUp) {
         const QImage decoded = movies::frame(write("layout" + std::to_string(added) + ".avi"));
         EXPECT_EQ(bitmaps::meanDifference(decoded, expected), 0.0) << added;
     }
+}
+
+// Movies from the maker played by the programs' own media service, as a quiz plays them.
+class MakerToPlayer : examo::testing::SilentAudio, public AviMakerTest {
+protected:
+    // Four quarters of pure colours, which every depth holds exactly; two for 1-bit bitmaps.
+    static QImage picture(bool twoColours) {
+        QImage image(64, 48, QImage::Format_RGB32);
+        const std::array<QRgb, 4> four{0xFFFF0000, 0xFF00FF00, 0xFF0000FF, 0xFFFFFFFF};
+        const std::array<QRgb, 4> two{0xFFFF0000, 0xFFFFFFFF, 0xFFFFFFFF, 0xFFFF0000};
+        for (int y = 0; y < 48; ++y)
+            for (int x = 0; x < 64; ++x)
+                image.setPixel(x, y, (twoColours ? two : four)[(y >= 24) * 2 + (x >= 32)]);
+        return image;
+    }
+    std::uint32_t send(const std::string& command) {
+        std::string reply(128, ' ');
+        return service.send(command, reply, 128);
+    }
+    // The colour in the middle of each quarter of the picture the service shows, averaged
+    // over a few pixels; nothing when the movie does not open or shows no picture.
+    std::optional<std::array<QRgb, 4>> played(const std::string& movie) {
+        if (send("open AVIvideo!" + examo::encodeShortPath(movie) + " alias movie") != 0 ||
+            send("play movie") != 0)
+            return std::nullopt;
+        std::optional<examo::GstMediaCommandService::Picture> shown;
+        const bool showing = examo::testing::waitFor([&] {
+            return (shown = service.shownPicture("movie")) && shown->size.width == 64 &&
+                   shown->size.height == 48;
+        });
+        send("close all");
+        if (!showing)
+            return std::nullopt;
+        std::array<QRgb, 4> colours{};
+        for (std::size_t q = 0; q < 4; ++q) {
+            int sum[3] = {};
+            for (int y = 12 + 24 * int(q / 2) - 2; y < 12 + 24 * int(q / 2) + 2; ++y)
+                for (int x = 16 + 32 * int(q % 2) - 2; x < 16 + 32 * int(q % 2) + 2; ++x)
+                    for (int c = 0; c < 3; ++c)
+                        sum[c] += shown->rgb[std::size_t(y * 64 + x) * 3 + c];
+            colours[q] = qRgb((sum[0] + 8) / 16, (sum[1] + 8) / 16, (sum[2] + 8) / 16);
+        }
+        return colours;
+    }
+    static int farthest(QRgb a, QRgb b) {
+        return std::max({std::abs(qRed(a) - qRed(b)), std::abs(qGreen(a) - qGreen(b)),
+                         std::abs(qBlue(a) - qBlue(b))});
+    }
+
+    examo::GstEnvironment env;
+    examo::PercentShortPath shortPaths;
+    examo::GstMediaCommandService service{env, shortPaths};
+};
+
+// Every depth the reader takes, written with every compressor offered, plays in the programs
+// with its colours: 16-bit frames once went uncompressed as RGB555, which the player cannot
+// decode ("Error playing AVI"), and dark as Motion JPEG (white at 247); masks of any layout
+// once passed the reader and failed the write.
+TEST_F(MakerToPlayer, EveryDepthWithEveryCompressorPlaysInItsColours) {
+    using bitmaps::Layout;
+    struct Depth {
+        const char* name;
+        Layout layout;
+        QRgb kept = 0xFFFFFF; // the channels the masks hold
+    };
+    const Depth depths[] = {
+        {"1-bit", {.bits = 1}},
+        {"4-bit", {.bits = 4}},
+        {"8-bit", {.bits = 8}},
+        {"RLE4", {.bits = 4, .compression = 2}},
+        {"RLE8", {.bits = 8, .compression = 1}},
+        {"16-bit", {.bits = 16}},
+        {"5-6-5", {.bits = 16, .compression = 3, .masks = {0xF800, 0x07E0, 0x001F}}},
+        {"4-4-4-4",
+         {.bits = 16, .compression = 3, .masks = {0x0F00, 0x00F0, 0x000F, 0xF000}, .header = 108}},
+        {"1-5-5-5",
+         {.bits = 16, .compression = 3, .masks = {0x7C00, 0x03E0, 0x001F, 0x8000}, .header = 108}},
+        {"no green", {.bits = 16, .compression = 3, .masks = {0x7C00, 0, 0x001F}}, 0xFF00FF},
+        {"24-bit", {.bits = 24}},
+        {"32-bit", {.bits = 32}},
+        {"32-bit RGB order", {.bits = 32, .compression = 3, .masks = {0xFF, 0xFF00, 0xFF0000}}},
+        {"10-10-10",
+         {.bits = 32,
+          .compression = 3,
+          .masks = {0x3FF00000, 0xFFC00, 0x3FF, 0xC0000000},
+          .header = 108}},
+    };
+    for (const Depth& depth : depths) {
+        form.cmdClearList_Click();
+        const QImage shown = picture(depth.layout.bits == 1);
+        add(bitmaps::bmp(shown, depth.layout));
+        add(bitmaps::bmp(shown, depth.layout));
+        ASSERT_EQ(form.lstDIBList->count(), 2) << depth.name;
+        for (const auto& offer : avi.compressorsFor(64, 48)) {
+            SCOPED_TRACE(offer.codec + " from " + depth.name);
+            avi.chosen = offer.codec;
+            const auto colours = played(write("movie.avi"));
+            if (!colours) {
+                ADD_FAILURE() << "does not play";
+                continue;
+            }
+            // Lossy codecs stray a little, MPEG-4's narrower YUV range a little more; dark
+            // 16-bit frames (white at 247) are well past that.
+            const bool lossless = offer.codec == "rawvideo" || offer.codec == "ffv1";
+            const int tolerance = lossless ? 0 : offer.codec == "mpeg4" ? 5 : 3;
+            for (std::size_t q = 0; q < 4; ++q) {
+                const QRgb expected = shown.pixel(q % 2 * 32, q / 2 * 24) & depth.kept;
+                EXPECT_LE(farthest((*colours)[q], expected), tolerance) << "quarter " << q;
+            }
+        }
+    }
+    EXPECT_TRUE(dialogs.messages.empty());
+}
+
+// A 16-bit movie that the maker wrote plays in a quiz's picture box as a question's movie.
+TEST_F(MakerToPlayer, ASixteenBitMovieFromTheMakerPlaysAsAQuestionsMovie) {
+    add(bitmaps::bmp(picture(false), 16));
+    avi.chosen = "rawvideo";
+    const std::string movie = write("sixteen.avi");
+    struct Box : examo::DisplayBox {
+        double ScaleWidth() const override { return 64; }
+        double ScaleHeight() const override { return 48; }
+        std::intptr_t hWnd() const override { return reinterpret_cast<std::intptr_t>(&widget); }
+        QWidget widget;
+    } box;
+    box.widget.resize(64, 48);
+    examo::fakes::FakeMediaServices fakes;
+    examo::modSound::Media media{service,       fakes.waves, shortPaths, fakes.resources,
+                                 fakes.dialogs, fakes.pump,  {}};
+    examo::modSound::PlayAviMovie(media, movie, box, true);
+    ASSERT_TRUE(fakes.dialogs.messages.empty()); // no "Error playing AVI"
+    EXPECT_TRUE(examo::testing::waitFor([&] { return service.reachedEnd("movie"); }));
+    examo::modSound::CloseAllMedia(media);
 }
 
 } // namespace

@@ -1,6 +1,6 @@
 #include "platform/linux/ffmpegavifilelibrary.h"
 
-#include "platform/linux/ffmpegdib.h"
+#include "platform/dibformat.h"
 #include "platform/linux/ffmpegencoders.h"
 #include "platform/linux/ffmpegframewriter.h"
 

@@ -22,10 +22,6 @@ AVPixelFormat avPixels(dib::Pixels pixels) {
     switch (pixels) {
     case dib::Pixels::Pal8:
         return AV_PIX_FMT_PAL8;
-    case dib::Pixels::Rgb555:
-        return AV_PIX_FMT_RGB555LE;
-    case dib::Pixels::Rgb565:
-        return AV_PIX_FMT_RGB565LE;
     case dib::Pixels::Bgr24:
         return AV_PIX_FMT_BGR24;
     case dib::Pixels::Bgr0:
@@ -38,9 +34,6 @@ int bytesPerPixel(dib::Pixels pixels) {
     switch (pixels) {
     case dib::Pixels::Pal8:
         return 1;
-    case dib::Pixels::Rgb555:
-    case dib::Pixels::Rgb565:
-        return 2;
     case dib::Pixels::Bgr24:
         return 3;
     case dib::Pixels::Bgr0:
@@ -164,17 +157,14 @@ long FrameWriter::makeConverter(AVPixelFormat to, bool fullRange) {
     return 0;
 }
 
-// Palette frames stay 8-bit with their palette, 15- and 24-bit ones stay as they are,
-// anything else becomes 24-bit, the depths every player reads.
+// Palette frames stay 8-bit with their palette, anything else becomes 24-bit: the programs'
+// player reads no uncompressed 16-bit frames, and no 32-bit frames of other layouts.
 long FrameWriter::openRaw() {
     AVPixelFormat stored = AV_PIX_FMT_BGR24;
     m_rawBits = 24;
     if (m_source.pixels == dib::Pixels::Pal8) {
         stored = AV_PIX_FMT_PAL8;
         m_rawBits = 8;
-    } else if (m_source.pixels == dib::Pixels::Rgb555) {
-        stored = AV_PIX_FMT_RGB555LE;
-        m_rawBits = 16;
     }
     if (stored != avPixels(m_source.pixels)) {
         if (const long made = makeConverter(stored, false); made != 0)

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "platform/avifilelibrary.h"
-#include "platform/linux/ffmpegdib.h"
+#include "platform/dibformat.h"
 #include "platform/linux/ffmpegencoders.h"
 
 #include <cstdint>

@@ -1,6 +1,7 @@
-#include "platform/linux/ffmpegdib.h"
+#include "platform/dibformat.h"
 
 #include <algorithm>
+#include <bit>
 #include <cstdlib>
 
 namespace examo::dib {
@@ -16,51 +17,101 @@ std::uint16_t le16(std::span<const std::uint8_t> b, std::size_t at) {
     return static_cast<std::uint16_t>(b[at] | b[at + 1] << 8);
 }
 
-std::optional<Pixels> bitfieldPixels(std::span<const std::uint8_t> info, int bitCount) {
-    // The three masks follow the first 40 bytes, inside a longer header or after a short one.
-    if (info.size() < 52)
+// The channel one mask names: a single run of bits inside the pixel, or no bits at all.
+std::optional<Channel> channelOf(std::uint32_t mask, int bitCount) {
+    if (mask == 0)
+        return Channel{};
+    if (bitCount < 32 && mask >> bitCount != 0)
         return std::nullopt;
-    const std::uint32_t red = le32(info, 40), green = le32(info, 44), blue = le32(info, 48);
-    if (bitCount == 16 && red == 0x7C00 && green == 0x03E0 && blue == 0x001F)
-        return Pixels::Rgb555;
-    if (bitCount == 16 && red == 0xF800 && green == 0x07E0 && blue == 0x001F)
-        return Pixels::Rgb565;
-    if (bitCount == 32 && red == 0xFF0000 && green == 0xFF00 && blue == 0xFF)
-        return Pixels::Bgr0;
-    return std::nullopt;
+    const int shift = std::countr_zero(mask);
+    const int bits = std::countr_one(mask >> shift);
+    if (shift + bits < 32 && mask >> (shift + bits) != 0)
+        return std::nullopt; // a gap in the run
+    return Channel{.shift = shift, .bits = bits};
 }
 
-std::optional<Pixels> pixelsOf(std::span<const std::uint8_t> info, int bitCount,
-                               std::uint32_t compression, bool topDown) {
+// The colour channels of a 16- or 32-bit bitmap: the masks that follow the first 40 bytes
+// (inside a longer header or after a short one), or the fixed ones of an uncompressed bitmap.
+// An alpha mask, which only longer headers carry, may not overlap them either.
+std::optional<std::array<Channel, 3>> channelsOf(std::span<const std::uint8_t> info,
+                                                 std::uint32_t headerSize, int bitCount,
+                                                 std::uint32_t compression) {
+    std::array<std::uint32_t, 4> masks{};
+    if (compression == kBiRgb) {
+        masks = bitCount == 16 ? std::array<std::uint32_t, 4>{0x7C00, 0x03E0, 0x001F, 0}
+                               : std::array<std::uint32_t, 4>{0xFF0000, 0xFF00, 0xFF, 0};
+    } else {
+        if (info.size() < 52)
+            return std::nullopt;
+        for (std::size_t i = 0; i < 3; ++i)
+            masks[i] = le32(info, 40 + 4 * i);
+        if (headerSize >= 56)
+            masks[3] = le32(info, 52);
+    }
+    std::array<Channel, 3> channels;
+    std::uint32_t taken = 0;
+    for (std::size_t i = 0; i < masks.size(); ++i) {
+        const auto channel = channelOf(masks[i], bitCount);
+        if (!channel || (taken & masks[i]) != 0)
+            return std::nullopt;
+        taken |= masks[i];
+        if (i < channels.size())
+            channels[i] = *channel;
+    }
+    return channels;
+}
+
+bool knownLayout(int bitCount, std::uint32_t compression, bool topDown) {
     switch (compression) {
     case kBiRgb:
-        switch (bitCount) {
-        case 1:
-        case 4:
-        case 8:
-            return Pixels::Pal8;
-        case 16:
-            return Pixels::Rgb555;
-        case 24:
-            return Pixels::Bgr24;
-        case 32:
-            return Pixels::Bgr0;
-        default:
-            return std::nullopt;
-        }
-    case kBiRle8:
-        // Run-length bitmaps are always stored bottom-up.
-        return bitCount == 8 && !topDown ? std::optional(Pixels::Pal8) : std::nullopt;
+        return bitCount == 1 || bitCount == 4 || bitCount == 8 || bitCount == 16 ||
+               bitCount == 24 || bitCount == 32;
+    case kBiRle8: // run-length bitmaps are always stored bottom-up
+        return bitCount == 8 && !topDown;
     case kBiRle4:
-        return bitCount == 4 && !topDown ? std::optional(Pixels::Pal8) : std::nullopt;
+        return bitCount == 4 && !topDown;
     case kBiBitfields:
-        return bitfieldPixels(info, bitCount);
+        return bitCount == 16 || bitCount == 32;
     default:
-        return std::nullopt; // JPEG and PNG inside a bitmap, and unknown methods
+        return false; // JPEG and PNG inside a bitmap, and unknown methods
+    }
+}
+
+// Each channel of each pixel, shifted out and widened to 8 bits, as blue, green, red bytes.
+void decodeMasked(const Format& f, const std::uint8_t* top, std::ptrdiff_t step,
+                  std::vector<std::uint8_t>& out) {
+    const auto w = static_cast<std::size_t>(f.width);
+    const std::size_t bytes = static_cast<std::size_t>(f.bitCount) / 8;
+    out.resize(w * static_cast<std::size_t>(f.height) * 3);
+    std::uint8_t* to = out.data();
+    for (int y = 0; y < f.height; ++y) {
+        const std::uint8_t* row = top + static_cast<std::ptrdiff_t>(y) * step;
+        for (std::size_t x = 0; x < w; ++x) {
+            std::uint32_t pixel = 0;
+            for (std::size_t b = 0; b < bytes; ++b)
+                pixel |= std::uint32_t(row[x * bytes + b]) << (8 * b);
+            for (int c = 2; c >= 0; --c) { // blue first
+                const Channel& channel = f.channels[static_cast<std::size_t>(c)];
+                const std::uint32_t all = channel.bits >= 32 ? ~0u : (1u << channel.bits) - 1;
+                *to++ = expand(pixel >> channel.shift & all, channel.bits);
+            }
+        }
     }
 }
 
 } // namespace
+
+std::uint8_t expand(std::uint32_t value, int bits) {
+    if (bits <= 0)
+        return 0;
+    if (bits >= 8)
+        return static_cast<std::uint8_t>(value >> (bits - 8));
+    std::uint32_t repeated = 0;
+    int filled = 0;
+    for (; filled < 8; filled += bits)
+        repeated = repeated << bits | value;
+    return static_cast<std::uint8_t>(repeated >> (filled - 8));
+}
 
 std::optional<Format> describe(std::span<const std::uint8_t> info) {
     if (info.size() < 40)
@@ -79,10 +130,19 @@ std::optional<Format> describe(std::span<const std::uint8_t> info) {
     f.topDown = height < 0;
     f.bitCount = le16(info, 14);
     f.compression = le32(info, 16);
-    const auto pixels = pixelsOf(info, f.bitCount, f.compression, f.topDown);
-    if (!pixels)
+    if (!knownLayout(f.bitCount, f.compression, f.topDown))
         return std::nullopt;
-    f.pixels = *pixels;
+    f.pixels = f.bitCount <= 8 ? Pixels::Pal8 : Pixels::Bgr24;
+    if (f.bitCount == 16 || f.bitCount == 32) {
+        const auto channels = channelsOf(info, headerSize, f.bitCount, f.compression);
+        if (!channels)
+            return std::nullopt;
+        // 8-8-8 in the order of 24-bit pixels is used as it is; any other layout is decoded.
+        constexpr std::array<Channel, 3> kBgr0{Channel{16, 8}, Channel{8, 8}, Channel{0, 8}};
+        f.masked = f.bitCount == 16 || *channels != kBgr0;
+        f.pixels = f.masked ? Pixels::Bgr24 : Pixels::Bgr0;
+        f.channels = *channels;
+    }
     f.stride = (static_cast<std::size_t>(f.width) * f.bitCount + 31) / 32 * 4;
     f.imageBytes = f.stride * static_cast<std::size_t>(f.height);
 
@@ -159,6 +219,10 @@ std::optional<Rows> unpack(const Format& f, std::span<const std::uint8_t> bits,
     const auto stride = static_cast<std::ptrdiff_t>(f.stride);
     const std::uint8_t* top = f.topDown ? bits.data() : bits.data() + (h - 1) * f.stride;
     const std::ptrdiff_t step = f.topDown ? stride : -stride;
+    if (f.masked) {
+        decodeMasked(f, top, step, scratch);
+        return Rows{.top = scratch.data(), .step = static_cast<std::ptrdiff_t>(w * 3)};
+    }
     if (f.bitCount != 1 && f.bitCount != 4)
         return Rows{.top = top, .step = step};
 
