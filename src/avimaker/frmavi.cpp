@@ -165,6 +165,7 @@ void frmAVI::cmdClearList_Click() {
     FirstHeight = 0;
     FirstBitCount = 0;
     m_firstCompression = 0;
+    m_firstChannels = {};
     HaveFirstFrame = false;
     cmdClearList->setEnabled(false);
     cmdWriteAVI->setEnabled(false);
@@ -199,11 +200,15 @@ void frmAVI::cmdFileOpen_Click() {
     if (dlg.VBGetOpenFileName(path)) {
         cDIB dib(m_dialogs);
         if (dib.CreateFromFile(path)) {
-            // Frames of one movie share one format, compression included: a run-length frame
-            // among plain ones could only be written as garbage.
+            // Frames of one movie share one format, compression and colour masks included: a
+            // run-length frame among plain ones could only be written as garbage, and every
+            // frame is decoded with the first one's masks.
+            const auto format = dib::describe(dib.BitmapInfo());
+            const auto channels = format ? format->channels : decltype(m_firstChannels){};
             if (HaveFirstFrame &&
                 (dib.Width() != FirstWidth || dib.Height() != FirstHeight ||
-                 dib.BitCount() != FirstBitCount || dib.Compression() != m_firstCompression)) {
+                 dib.BitCount() != FirstBitCount || dib.Compression() != m_firstCompression ||
+                 channels != m_firstChannels)) {
                 m_dialogs.message("Chosen bitmap file is a different format!", Dialogs::Buttons::Ok,
                                   Dialogs::Icon::Information);
             } else {
@@ -212,6 +217,7 @@ void frmAVI::cmdFileOpen_Click() {
                     FirstHeight = dib.Height();
                     FirstBitCount = dib.BitCount();
                     m_firstCompression = dib.Compression();
+                    m_firstChannels = channels;
                     HaveFirstFrame = true;
                 }
                 showPicture(path);

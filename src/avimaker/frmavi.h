@@ -2,6 +2,7 @@
 
 #include "platform/avifilelibrary.h"
 #include "platform/dialogs.h"
+#include "platform/dibformat.h"
 #include "platform/filedialogs.h"
 #include "platform/pictureloader.h"
 #include "platform/programinfo.h"
@@ -13,6 +14,7 @@
 #include <QPushButton>
 #include <QWidget>
 
+#include <array>
 #include <cstdint>
 #include <string>
 
@@ -76,6 +78,7 @@ private:
     AviFileLibrary& m_avi;
     PictureLoader& m_pictures;
     std::int32_t m_firstCompression = 0;
+    std::array<dib::Channel, 3> m_firstChannels{};
     bool m_loaded = false;
 };
 

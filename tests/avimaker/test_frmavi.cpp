@@ -84,7 +84,16 @@ TEST_F(FrmAviTest, OnlyBitmapsOfTheFirstOnesFormatJoinTheList) {
     fileDialogs.paths.push_back(first); // the same file twice is two frames
     form.cmdFileOpen_Click();
     EXPECT_EQ(form.lstDIBList->count(), 2);
-    Texts expected(3, "Chosen bitmap file is a different format!");
+    // Frames are decoded with the first one's colour masks: other masks are another format.
+    form.cmdClearList_Click();
+    const auto masked = [](std::array<std::uint32_t, 4> masks) {
+        return bitmaps::bmp(bitmaps::quarters(32, 24),
+                            bitmaps::Layout{.bits = 16, .compression = 3, .masks = masks});
+    };
+    add(masked({0x7C00, 0x03E0, 0x001F, 0}));
+    add(masked({0xF800, 0x07E0, 0x001F, 0}));
+    EXPECT_EQ(form.lstDIBList->count(), 1);
+    Texts expected(4, "Chosen bitmap file is a different format!");
     for (const std::string& refused : {claims, junk})
         expected.push_back("File is not a supported bitmap format:\r\n" + refused);
     EXPECT_EQ(dialogs.texts(), expected);
