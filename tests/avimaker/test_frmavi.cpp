@@ -93,9 +93,10 @@ TEST_F(FrmAviTest, OnlyBitmapsOfTheFirstOnesFormatJoinTheList) {
     add(masked({0x7C00, 0x03E0, 0x001F, 0}));
     add(masked({0xF800, 0x07E0, 0x001F, 0}));
     EXPECT_EQ(form.lstDIBList->count(), 1);
-    Texts expected(4, "Chosen bitmap file is a different format!");
+    Texts expected(3, "Chosen bitmap file is a different format!");
     for (const std::string& refused : {claims, junk})
         expected.push_back("File is not a supported bitmap format:\r\n" + refused);
+    expected.push_back("Chosen bitmap file is a different format!");
     EXPECT_EQ(dialogs.texts(), expected);
     form.cmdClearList_Click();
     add(64, 48); // the first format is forgotten
