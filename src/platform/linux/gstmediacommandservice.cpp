@@ -3,6 +3,9 @@
 #include "platform/linux/gstenvironment.h"
 #include "platform/linux/gstmediadevice.h"
 #include "platform/linux/percentshortpath.h"
+#include "platform/midicheck.h"
+
+#include <QFile>
 
 #include <gst/gst.h>
 #include <gst/video/video.h>
@@ -11,6 +14,7 @@
 #include <cctype>
 #include <charconv>
 #include <filesystem>
+#include <span>
 
 namespace examo {
 
@@ -25,6 +29,22 @@ std::string lower(std::string text) {
     std::transform(text.begin(), text.end(), text.begin(),
                    [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
     return text;
+}
+
+// A MIDI file is read whole before the parser sees it; tunes are small, and one too large to
+// check is not played.
+bool midiParsesSafely(const std::string& path) {
+    constexpr std::size_t kLargestTune = 16 * 1024 * 1024;
+    QFile file(QString::fromStdString(path));
+    if (!file.open(QIODevice::ReadOnly))
+        return true; // the pipeline will say it cannot read it
+    if (file.peek(4) != QByteArrayLiteral("MThd"))
+        return true;
+    if (file.size() > qint64(kLargestTune))
+        return false;
+    const QByteArray bytes = file.read(qint64(kLargestTune));
+    return midi::ParsesSafely(std::span(reinterpret_cast<const std::uint8_t*>(bytes.constData()),
+                                        std::size_t(bytes.size())));
 }
 
 std::vector<std::string> splitWords(const std::string& command) {
@@ -132,6 +152,10 @@ std::uint32_t GstMediaCommandService::open(const std::vector<std::string>& words
     if (!std::filesystem::path(path).is_absolute() ||
         !std::filesystem::is_regular_file(path, error))
         return kFileNotFound;
+    if (!midiParsesSafely(path)) {
+        qCDebug(lcMedia, "refused a MIDI file the parser would never finish: %s", path.c_str());
+        return kCannotPlay;
+    }
     gchar* uri = gst_filename_to_uri(path.c_str(), nullptr);
     if (uri == nullptr)
         return kFileNotFound;

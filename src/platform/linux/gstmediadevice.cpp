@@ -7,6 +7,7 @@
 
 #include <cstring>
 #include <filesystem>
+#include <thread>
 
 namespace examo::gstmedia {
 
@@ -131,21 +132,24 @@ GstElement* squarePixels() {
     return setter;
 }
 
-bool prerolls(GstElement* pipeline) {
+enum class Preroll { Ready, Failed, TimedOut };
+
+Preroll prerolls(GstElement* pipeline) {
     const GstStateChangeReturn change = gst_element_set_state(pipeline, GST_STATE_PAUSED);
     if (change == GST_STATE_CHANGE_FAILURE)
-        return false;
+        return Preroll::Failed;
     if (change != GST_STATE_CHANGE_ASYNC)
-        return true;
+        return Preroll::Ready;
     GstBus* bus = gst_element_get_bus(pipeline);
     GstMessage* message = gst_bus_timed_pop_filtered(
         bus, kPrerollTimeout,
         static_cast<GstMessageType>(GST_MESSAGE_ASYNC_DONE | GST_MESSAGE_ERROR));
     gst_object_unref(bus);
-    const bool ok = message != nullptr && GST_MESSAGE_TYPE(message) == GST_MESSAGE_ASYNC_DONE;
-    if (message != nullptr)
-        gst_message_unref(message);
-    return ok;
+    if (message == nullptr)
+        return Preroll::TimedOut;
+    const bool ok = GST_MESSAGE_TYPE(message) == GST_MESSAGE_ASYNC_DONE;
+    gst_message_unref(message);
+    return ok ? Preroll::Ready : Preroll::Failed;
 }
 
 void drainBus(GstElement* pipeline) {
@@ -168,6 +172,19 @@ void logError(GstMessage* message) {
 } // namespace
 
 Device::~Device() {
+    if (pipeline != nullptr && timedOut) {
+        // The handler points at this device; the frames go with the pipeline, whose sink may
+        // still hand them pictures until it has stopped.
+        GstBus* bus = gst_element_get_bus(pipeline);
+        gst_bus_set_sync_handler(bus, nullptr, nullptr, nullptr);
+        gst_object_unref(bus);
+        std::thread([stuck = pipeline, frames = std::move(frames)]() mutable {
+            gst_element_set_state(stuck, GST_STATE_NULL);
+            gst_object_unref(stuck);
+            frames.reset();
+        }).detach();
+        pipeline = nullptr;
+    }
     if (pipeline != nullptr) {
         // Joins the streaming threads, so neither the sync handler nor the sink's callbacks
         // run after this.
@@ -215,10 +232,11 @@ bool Device::preroll() {
     GstBus* bus = gst_element_get_bus(pipeline);
     gst_bus_set_sync_handler(bus, &Device::onMessage, this, nullptr);
     gst_object_unref(bus);
-    const bool ready = prerolls(pipeline);
+    const Preroll result = prerolls(pipeline);
     prerolling = false;
+    timedOut = result == Preroll::TimedOut;
     drainBus(pipeline);
-    return ready;
+    return result == Preroll::Ready;
 }
 
 void Device::showIn(QWidget& box) {

@@ -10,6 +10,7 @@
 #include <gst/gst.h>
 
 #include <atomic>
+#include <cstdint>
 #include <memory>
 #include <optional>
 #include <string>
@@ -22,8 +23,9 @@ namespace gstmedia {
 
 Q_DECLARE_LOGGING_CATEGORY(lcMedia)
 
-// How long an open may take to read far enough into the file to show its first picture.
-inline constexpr GstClockTime kPrerollTimeout = 10 * GST_SECOND;
+// How long an open may take to read far enough into the file to show its first picture: the
+// student's window waits for it.
+inline constexpr GstClockTime kPrerollTimeout = 2 * GST_SECOND;
 
 // One open alias: its pipeline and what the commands have set on it. The bus is read by a
 // sync handler on the streaming threads, so what it records is atomic.
@@ -55,6 +57,9 @@ struct Device {
     std::string soundfont;
     std::atomic<bool> prerolling{true};
     std::atomic<bool> ended{false};
+    // The file did not preroll in time: an element may be stuck in it, and stopping the
+    // pipeline would wait for that element for good, so it is stopped on a thread of its own.
+    bool timedOut = false;
 };
 
 // The movie's own picture size, as it comes from its decoder.
