@@ -69,15 +69,8 @@ void click(QAbstractButton* button) {
     QCoreApplication::processEvents();
 }
 
-class PlayerEndToEnd : public ::testing::Test, examo::testing::SilentAudio {
-protected:
-    PlayerEndToEnd() { m_oldCwd = std::filesystem::current_path(); }
-    ~PlayerEndToEnd() override {
-        std::error_code ec;
-        std::filesystem::current_path(m_oldCwd, ec);
-    }
-
-    std::filesystem::path m_oldCwd;
+struct PlayerEndToEnd : ::testing::Test, examo::testing::SilentAudio {
+    examo::testing::KeepCurrentFolder keepFolder;
 };
 
 } // namespace

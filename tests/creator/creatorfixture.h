@@ -39,7 +39,6 @@ template <class Test> QRect areaOf(const QImage& picture, Test test) {
 class CreatorTest : public ::testing::Test, protected fakes::FakeMediaServices {
 protected:
     CreatorTest() {
-        m_oldCwd = std::filesystem::current_path();
         std::filesystem::current_path(dir.folder());
         program.current = dir.folder();
         program.titleText = "ExamoForge";
@@ -47,10 +46,6 @@ protected:
 
     // Starts the creator as the desktop does, with the command line set in program.
     void start() { mod.Main(); }
-    ~CreatorTest() override {
-        std::error_code ec;
-        std::filesystem::current_path(m_oldCwd, ec);
-    }
 
     // Types into a box; letters beyond printable ASCII go in as the input method or a paste
     // would put them.
@@ -140,7 +135,7 @@ protected:
     modCreate& mod = forge.module();
 
 private:
-    std::filesystem::path m_oldCwd;
+    KeepCurrentFolder m_keepFolder; // last: the folder comes back before anything is torn down
 };
 
 } // namespace examo::testing

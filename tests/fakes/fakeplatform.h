@@ -287,12 +287,10 @@ public:
 class FakeResources : public Resources {
 public:
     std::optional<std::vector<std::uint8_t>> load(const std::string& type, int number) override {
-        requests.emplace_back(type, number);
         const auto it = items.find(number);
         return type == "CUSTOM" && it != items.end() ? std::optional(it->second) : std::nullopt;
     }
     std::map<int, std::vector<std::uint8_t>> items;
-    std::vector<std::pair<std::string, int>> requests;
 };
 
 // Records each call as a line ("Print|Ann|1", "EndDoc"); a letter page, lines 4 by 2 a letter.
@@ -355,14 +353,12 @@ private:
 class FakeAviFileLibrary : public AviFileLibrary {
 public:
     using Bytes = std::span<const std::uint8_t>;
-    void fileInit() override { ++inits; }
-    void fileExit() override { --inits; }
+    void fileInit() override {}
+    void fileExit() override {}
     long fileOpen(AviFileHandle& file, const std::string&, std::uint32_t) override {
         return make(file, openResult);
     }
-    long fileCreateStream(AviFileHandle, AviStreamHandle& stream,
-                          const AviStreamInfo& info) override {
-        lastInfo = info;
+    long fileCreateStream(AviFileHandle, AviStreamHandle& stream, const AviStreamInfo&) override {
         return make(stream, createStreamResult);
     }
     long saveOptions(std::intptr_t, std::uint32_t, AviStreamHandle,
@@ -389,10 +385,8 @@ public:
         live.erase(file);
         return fileReleaseResult;
     }
-    int inits = 0;
     std::set<std::intptr_t> live; // handles made and not released
     std::vector<std::vector<std::uint8_t>> frames;
-    AviStreamInfo lastInfo;
     long openResult = 0, createStreamResult = 0, saveOptionsResult = 1, compressResult = 0,
          setFormatResult = 0, writeResult = 0, fileReleaseResult = 0;
 

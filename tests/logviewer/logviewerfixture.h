@@ -11,8 +11,8 @@
 
 #include <QTextCursor>
 
-#include <gtest/gtest.h>
 #include <filesystem>
+#include <gtest/gtest.h>
 #include <memory>
 
 namespace examo::testing {
@@ -20,14 +20,7 @@ namespace examo::testing {
 // A viewer on fakes, with a fresh folder for the logs it reads and the files it writes.
 class LogViewerTest : public ::testing::Test {
 protected:
-    LogViewerTest() : m_oldFolder(std::filesystem::current_path()) {
-        program.current = dir.folder();
-    }
-    // The file dialog moves the current folder into the test's folder, which goes with the test.
-    ~LogViewerTest() override {
-        std::error_code ec;
-        std::filesystem::current_path(m_oldFolder, ec);
-    }
+    LogViewerTest() { program.current = dir.folder(); }
 
     std::unique_ptr<frmLog> viewer(const std::string& commandLine = {}) {
         return std::make_unique<frmLog>(dialogs, fileDialogs, program, printer, commandLine);
@@ -62,7 +55,8 @@ protected:
         return c.position() == 0 && !c.hasSelection();
     }
 
-    std::filesystem::path m_oldFolder;
+    // The file dialog moves the current folder into the test's folder, which goes with the test.
+    KeepCurrentFolder m_keepFolder;
     TempFolder dir;
     fakes::FakeDialogs dialogs;
     fakes::FakeFileDialogs fileDialogs;

@@ -7,7 +7,6 @@
 #include <QDirIterator>
 #include <QFile>
 #include <QFileInfo>
-#include <QScopeGuard>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -40,6 +39,12 @@ void useHome(const QString& home) {
 QString read(const QString& path) {
     QFile file(path);
     return file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.readAll()) : QString();
+}
+
+bool write(const QString& path, const QByteArray& content) {
+    QDir().mkpath(QFileInfo(path).path());
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly) && file.write(content) == content.size();
 }
 
 // The four writes the player makes at every start, with the values it builds here.
@@ -114,47 +119,34 @@ struct ToolCalls {
 
 // Without the desktop tools their steps fail, which is ignored: the files are what counts.
 TEST(FreedesktopFileTypes, WithoutDesktopToolsTheFilesAreStillWrittenUnlessUnwritable) {
-    const QTemporaryDir dir;
-    QList<std::pair<const char*, QByteArray>> saved;
-    for (const char* name : {"HOME", "XDG_DATA_HOME", "XDG_CONFIG_HOME", "PATH"})
-        saved.append({name, qgetenv(name)});
-    const auto restore = qScopeGuard([&saved] {
-        for (const auto& [name, value] : saved)
-            value.isNull() ? qunsetenv(name) : qputenv(name, value);
-    });
-    useHome(dir.path());
-    qputenv("PATH", dir.filePath(u"no-tools"_s).toUtf8());
-    QDir().mkpath(dir.filePath(u"config"_s));
-    QFile list(dir.filePath(u"config/mimeapps.list"_s));
-    ASSERT_TRUE(list.open(QIODevice::WriteOnly));
-    list.write(
+    const TemporaryHome home;
+    qputenv("PATH", home.path(u"no-tools"_s).toUtf8());
+    ASSERT_TRUE(write(
+        home.path(u"config/mimeapps.list"_s),
         "[Default Applications]\ntext/plain=editor.desktop\napplication/x-examome=old.desktop\n\n"
-        "[Added Associations]\nimage/png=viewer.desktop;\n");
-    list.close();
+        "[Added Associations]\nimage/png=viewer.desktop;\n"));
     EXPECT_TRUE(registerProgram("/opt/first/ExamoMe"));
     EXPECT_TRUE(registerProgram("/opt/second copy/ExamoMe.exe")); // a second copy takes over
-    const QStringList lines = read(dir.filePath(u"config/mimeapps.list"_s)).split(u'\n');
+    const QStringList lines = read(home.path(u"config/mimeapps.list"_s)).split(u'\n');
     EXPECT_EQ(lines.filter(u"application/x-examome="_s),
               QStringList{u"application/x-examome=examome.desktop"_s});
     EXPECT_GT(lines.indexOf(u"application/x-examome=examome.desktop"_s),
               lines.indexOf(u"[Default Applications]"_s));
     EXPECT_TRUE(lines.contains(u"image/png=viewer.desktop;"_s) &&
                 lines.contains(u"text/plain=editor.desktop"_s));
-    const QStringList entry =
-        read(dir.filePath(u"data/applications/examome.desktop"_s)).split(u'\n');
+    const QStringList entry = read(home.path(u"data/applications/examome.desktop"_s)).split(u'\n');
     EXPECT_TRUE(entry.contains(u"Exec=\"/opt/second copy/ExamoMe\" %f"_s));
     EXPECT_TRUE(entry.contains(u"MimeType=application/x-examome;"_s));
-    const auto valid =
-        examo::testing::runProgram(u"/usr/bin/desktop-file-validate"_s,
-                                   {dir.filePath(u"data/applications/examome.desktop"_s)});
+    const auto valid = examo::testing::runProgram(
+        u"/usr/bin/desktop-file-validate"_s, {home.path(u"data/applications/examome.desktop"_s)});
     EXPECT_TRUE(valid.ok) << valid.output.toStdString() << valid.errors.toStdString();
-    EXPECT_TRUE(read(dir.filePath(u"data/mime/packages/examome.xml"_s))
+    EXPECT_TRUE(read(home.path(u"data/mime/packages/examome.xml"_s))
                     .contains(u"<comment>ExamoMe File</comment>"_s));
     QFile icon(entry.filter(u"Icon="_s).value(0).mid(5)), svg(u":/icons/examome.svg"_s);
     ASSERT_TRUE(icon.open(QIODevice::ReadOnly) && svg.open(QIODevice::ReadOnly));
     EXPECT_EQ(icon.readAll(), svg.readAll());
     // A folder below a regular file cannot be made, not even by root: only the writes fail.
-    useHome(dir.filePath(u"config/mimeapps.list"_s));
+    useHome(home.path(u"config/mimeapps.list"_s));
     EXPECT_FALSE(registerProgram("/opt/examo/ExamoMe"));
 }
 
@@ -167,11 +159,6 @@ TEST(FreedesktopFileTypes, ASecondRegistrationRedoesOnlyWhatDiffers) {
         QStringList tools;
         QString rewritten; // below the home; empty for none
     };
-    const auto overwrite = [](const QString& path, const QByteArray& content) {
-        QFile file(path);
-        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-        file.write(content);
-    };
     const std::vector<Case> cases{
         {"nothing", [](const TemporaryHome&) {}, {}, {}},
         {"icon removed",
@@ -181,8 +168,8 @@ TEST(FreedesktopFileTypes, ASecondRegistrationRedoesOnlyWhatDiffers) {
          {},
          u"data/icons/hicolor/scalable/apps/examome.svg"_s},
         {"MIME package edited",
-         [&](const TemporaryHome& h) {
-             overwrite(h.path(u"data/mime/packages/examome.xml"_s), "<mime-info/>");
+         [](const TemporaryHome& h) {
+             write(h.path(u"data/mime/packages/examome.xml"_s), "<mime-info/>");
          },
          {u"update-mime-database"_s},
          u"data/mime/packages/examome.xml"_s},
@@ -193,9 +180,9 @@ TEST(FreedesktopFileTypes, ASecondRegistrationRedoesOnlyWhatDiffers) {
          {u"update-desktop-database"_s},
          u"data/applications/examome.desktop"_s},
         {"default taken by another program",
-         [&](const TemporaryHome& h) {
-             overwrite(h.path(u"config/mimeapps.list"_s),
-                       "[Default Applications]\napplication/x-examome=other.desktop\n");
+         [](const TemporaryHome& h) {
+             write(h.path(u"config/mimeapps.list"_s),
+                   "[Default Applications]\napplication/x-examome=other.desktop\n");
          },
          {u"xdg-mime"_s},
          u"config/mimeapps.list"_s},

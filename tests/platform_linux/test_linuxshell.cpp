@@ -1,5 +1,6 @@
 #include "platform/linux/linuxshell.h"
 
+#include "../storage/test_support.h"
 #include "support/tools.h"
 
 #include <QDir>
@@ -8,10 +9,6 @@
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
-
-#include <csignal>
-
-#include <sys/resource.h>
 
 using namespace Qt::StringLiterals;
 using examo::LinuxShell;
@@ -49,20 +46,14 @@ TEST(LinuxShell, CopiesReplaceTheTargetAndToolsStartTheFirstInstalledProgramInTh
     // file nor a spoilt target.
     ASSERT_TRUE(write(source, QByteArray(64 * 1024, 'x')));
     ASSERT_TRUE(write(target, "kept"));
+    int fresh = 0, replacing = 0;
     {
-        const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
-        rlimit old{};
-        ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &old), 0);
-        rlimit small = old;
-        small.rlim_cur = 4096;
-        ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
-        const int fresh = copy(source, dir.filePath(u"fresh.exm"_s));
-        const int replacing = copy(source, target);
-        setrlimit(RLIMIT_FSIZE, &old);
-        std::signal(SIGXFSZ, oldHandler);
-        EXPECT_NE(fresh, 0);
-        EXPECT_NE(replacing, 0);
+        examo::testing::FileSizeLimit limit(4096);
+        fresh = copy(source, dir.filePath(u"fresh.exm"_s));
+        replacing = copy(source, target);
     }
+    EXPECT_NE(fresh, 0);
+    EXPECT_NE(replacing, 0);
     EXPECT_FALSE(QFileInfo::exists(dir.filePath(u"fresh.exm"_s)));
     EXPECT_EQ(read(target), "kept");
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden).size(), 2); // no leftovers

@@ -32,11 +32,6 @@ protected:
         for (int n = 101; n <= 123; ++n)
             resources.items[n] = {'R', 'I', 'F', 'F', static_cast<std::uint8_t>(n)};
         program.current = dir.folder();
-        m_oldCwd = std::filesystem::current_path();
-    }
-    ~PlayerTest() override {
-        std::error_code ec;
-        std::filesystem::current_path(m_oldCwd, ec);
     }
 
     std::string writeQuiz(const std::string& name, const std::vector<std::string>& records,
@@ -91,7 +86,7 @@ protected:
     modExamo& mod = player.module();
 
 private:
-    std::filesystem::path m_oldCwd;
+    KeepCurrentFolder m_keepFolder; // last: the folder comes back before anything is torn down
 };
 
 } // namespace examo::testing

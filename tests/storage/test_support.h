@@ -29,6 +29,21 @@ private:
     std::string m_path;
 };
 
+// Gives the process its current folder back at the end of a test; dialogs and tests move it.
+class KeepCurrentFolder {
+public:
+    KeepCurrentFolder() : m_folder(std::filesystem::current_path()) {}
+    ~KeepCurrentFolder() {
+        std::error_code ec;
+        std::filesystem::current_path(m_folder, ec);
+    }
+    KeepCurrentFolder(const KeepCurrentFolder&) = delete;
+    KeepCurrentFolder& operator=(const KeepCurrentFolder&) = delete;
+
+private:
+    std::filesystem::path m_folder;
+};
+
 inline std::string readBytes(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
     return {std::istreambuf_iterator<char>(in), {}};
