@@ -142,10 +142,14 @@ private:
     void startEmptyQuiz();
     void chooseMedia(QLineEdit* box);
     void mediaBoxChanged(QLineEdit* box);
+    // Media a save did not gather, one line each ("Question 3: name").
+    struct Ungathered {
+        std::vector<std::string> missing;  // no such file
+        std::vector<std::string> notMedia; // not a picture, sound or movie the programs play
+    };
     // Record number with its media gathered into folder: a bare name when the file lies there;
-    // a media file not found is added to missing.
-    std::string gatheredRecord(int number, const std::string& folder,
-                               std::vector<std::string>& missing);
+    // what was not gathered is added to ungathered.
+    std::string gatheredRecord(int number, const std::string& folder, Ungathered& ungathered);
     bool saveAs();
 
     // What was last saved or opened, to tell unsaved changes.

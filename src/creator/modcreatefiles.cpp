@@ -40,11 +40,11 @@ bool modCreate::SaveQuiz(const std::string& path) {
     if (!title || !className)
         return false;
     std::vector<std::string> records;
-    std::vector<std::string> missing;
+    Ungathered ungathered;
     for (int i = 1; i <= QuestionCounter - 1; ++i) {
         // The window keeps painting through a long save; commands wait until it is done.
         m_services.media.events.processEventsExceptInput();
-        records.push_back(gatheredRecord(i, folder, missing));
+        records.push_back(gatheredRecord(i, folder, ungathered));
     }
     if (!quizfile::Write(path, *title, *className, records))
         throw SaveError("  The file " + path + " could not be written.");
@@ -52,18 +52,27 @@ bool modCreate::SaveQuiz(const std::string& path) {
     for (std::size_t n = 0; n < records.size(); ++n)
         QuestionRecords[n + 1] = records[n];
     markSaved(ec ? path : absolute);
-    if (!missing.empty()) {
-        std::string text = "These media files could not be found, so they were not copied "
-                           "beside the test:";
-        for (const auto& line : missing)
+    // One message for all that was left behind.
+    std::string text;
+    const auto list = [&text](const char* heading, const std::vector<std::string>& lines) {
+        if (lines.empty())
+            return;
+        text += text.empty() ? heading : std::string("\n\n") + heading;
+        for (const auto& line : lines)
             text += "\n" + line;
+    };
+    list("These media files could not be found, so they were not copied beside the test:",
+         ungathered.missing);
+    list("These files are not pictures, sounds or movies that ExamoMe plays, so they were not "
+         "copied beside the test:",
+         ungathered.notMedia);
+    if (!text.empty())
         message(text, Dialogs::Icon::Exclamation);
-    }
     return true;
 }
 
 std::string modCreate::gatheredRecord(int number, const std::string& folder,
-                                      std::vector<std::string>& missing) {
+                                      Ungathered& ungathered) {
     const std::string& stored = QuestionRecords[static_cast<std::size_t>(number)];
     auto fields = record::SplitFields(stored);
     const std::size_t mediaIndex = fields.size() == 8 ? 6 : fields.size() == 4 ? 2 : 0;
@@ -75,13 +84,17 @@ std::string modCreate::gatheredRecord(int number, const std::string& folder,
         return stored;
     // A bare name belongs to the quiz the record came from, wherever the dialogs have been.
     const std::string source = mediafile::Resolve(media, QuizFolder);
+    const std::string line = "Question " + text::Dec(number) + ": " + text::QuoteInMessage(media);
     if (source.empty()) {
-        missing.push_back("Question " + text::Dec(number) + ": " + text::QuoteInMessage(media));
+        ungathered.missing.push_back(line);
         return stored;
     }
-    // Only files the programs play are gathered, never whatever a record names.
-    if (mediafile::KindOf(source) == mediafile::Kind::None)
+    // Only files the programs play are gathered, never whatever a record names: a quiz from
+    // elsewhere naming ~/.ssh/id_rsa must not copy it beside the quiz for the class.
+    if (!mediafile::LooksLikeItsKind(source)) {
+        ungathered.notMedia.push_back(line);
         return stored;
+    }
     const std::string bare = text::BareName(source);
     const std::string target = folder + bare;
     std::string kept = source; // still found from the new folder when not copied there

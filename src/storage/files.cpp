@@ -172,6 +172,25 @@ ReadResult ReadWholeFile(const std::string& path, std::size_t maxBytes) {
     return result;
 }
 
+std::string ReadHead(const std::string& path, std::size_t bytes) {
+    Fd fd(::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
+    struct stat st {};
+    if (fd.get() < 0 || ::fstat(fd.get(), &st) != 0 || !S_ISREG(st.st_mode))
+        return {};
+    std::string head(bytes, '\0');
+    std::size_t got = 0;
+    while (got < bytes) {
+        const ssize_t n = ::read(fd.get(), head.data() + got, bytes - got);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0)
+            break;
+        got += static_cast<std::size_t>(n);
+    }
+    head.resize(got);
+    return head;
+}
+
 bool WriteFileReplacing(const std::string& path, std::string_view bytes) {
     const std::filesystem::path target(path);
     std::filesystem::path folder = target.parent_path();

@@ -20,6 +20,10 @@ struct ReadResult {
 // Reads a regular file of at most maxBytes bytes.
 ReadResult ReadWholeFile(const std::string& path, std::size_t maxBytes);
 
+// The first bytes of a regular file (fewer when it is shorter); empty when it is no regular
+// file or cannot be read. Never blocks on a pipe.
+std::string ReadHead(const std::string& path, std::size_t bytes);
+
 // Writes beside the target, syncs, renames over it and syncs the folder, so the file is always
 // either the complete old one or the complete new one, even if the process is killed or the
 // power fails; once this returns true the new file stays. False when anything failed (the old

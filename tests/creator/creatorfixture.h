@@ -99,7 +99,7 @@ protected:
     // A file in the test folder that the picture loader reads as w by h red pixels.
     void addPicture(const std::string& name, int w, int h) {
         std::filesystem::create_directories(std::filesystem::path(dir.path(name)).parent_path());
-        writeBytes(dir.path(name), "picture");
+        writeBytes(dir.path(name), "BM picture");
         QImage picture(w, h, QImage::Format_RGB32);
         picture.fill(Qt::red);
         pictures.pictures.insert(QString::fromStdString(dir.path(name)), picture);

@@ -170,12 +170,12 @@ TEST_F(CreatorTest, SaveAsToAnotherFolderTakesTheMediaAlong) {
     form.cmdOkay->click();
     EXPECT_EQ(mediaOf(mod.QuestionRecords[1]), "dog.bmp");
     form.cmdOkay->click();
-    EXPECT_EQ(readBytes(dir.path("b/dog.bmp")), "picture");
+    EXPECT_EQ(readBytes(dir.path("b/dog.bmp")), "BM picture");
 
     fileDialogs.paths = {dir.path("a/q.exm"), dir.path("c/q.exm")};
     form.mnuFileOpen->trigger();
     form.cmdOkay->click();
-    EXPECT_EQ(readBytes(dir.path("c/dog.bmp")), "picture");
+    EXPECT_EQ(readBytes(dir.path("c/dog.bmp")), "BM picture");
     EXPECT_TRUE(dialogs.messages.empty()) << dialogs.messages[0].text;
 
     // A media file gone by the time of saving is named; the quiz is saved all the same.
