@@ -40,25 +40,19 @@ template <typename F> F real(const char* name) {
 
 extern "C" {
 
-int open(const char* path, int flags, ...) {
-    va_list args;
-    va_start(args, flags);
-    const mode_t mode = (flags & O_CREAT) ? static_cast<mode_t>(va_arg(args, int)) : 0;
-    va_end(args);
-    moment();
-    static const auto next = real<int (*)(const char*, int, ...)>("open");
-    return next(path, flags, mode);
-}
-
-int open64(const char* path, int flags, ...) {
-    va_list args;
-    va_start(args, flags);
-    const mode_t mode = (flags & O_CREAT) ? static_cast<mode_t>(va_arg(args, int)) : 0;
-    va_end(args);
-    moment();
-    static const auto next = real<int (*)(const char*, int, ...)>("open64");
-    return next(path, flags, mode);
-}
+// open and open64 are the same call under two names; either may be the one linked.
+#define EXAMO_COUNTED_OPEN(NAME)                                                                   \
+    int NAME(const char* path, int flags, ...) {                                                   \
+        va_list args;                                                                              \
+        va_start(args, flags);                                                                     \
+        const mode_t mode = (flags & O_CREAT) ? static_cast<mode_t>(va_arg(args, int)) : 0;        \
+        va_end(args);                                                                              \
+        moment();                                                                                  \
+        static const auto next = real<int (*)(const char*, int, ...)>(#NAME);                      \
+        return next(path, flags, mode);                                                            \
+    }
+EXAMO_COUNTED_OPEN(open)
+EXAMO_COUNTED_OPEN(open64)
 
 ssize_t write(int fd, const void* data, size_t size) {
     moment();
