@@ -233,6 +233,30 @@ TEST_F(PictureLoaderTest, TextWithMarkupCharactersAndAccentsIsDrawnAsWritten) {
     EXPECT_TRUE(near(picture.pixel(48, 40), qRgb(0, 0, 255))) << "and the rest too";
 }
 
+// A bitmap in a metafile (STRETCHDIB) lands on the place its record gives, upright.
+TEST_F(PictureLoaderTest, ABitmapInAMetafileIsDrawnInItsPlaceUpright) {
+    // Two by two pixels, bottom row first: blue below red, stretched over 100 to 700 across and
+    // 100 to 500 down, which is 7 to 47 and 7 to 33 pixels.
+    QByteArray info(40, '\0');
+    info[0] = 40;
+    info[4] = 2;  // width
+    info[8] = 2;  // height
+    info[12] = 1; // planes
+    info[14] = 24;
+    const QByteArray rows("\xFF\x00\x00\xFF\x00\x00\x00\x00"
+                          "\x00\x00\xFF\x00\x00\xFF\x00\x00",
+                          16);
+    QByteArray stretch = QByteArray("\x20\x00\xCC\x00\x00\x00", 6); // copy, RGB colours
+    for (quint16 value : {2, 2, 0, 0, 400, 600, 100, 100})
+        stretch.append(char(value & 0xFF)).append(char(value >> 8));
+    const QImage picture =
+        loader.load(write("bitmap.wmf", withRecord(metafile(), 0x0F43, stretch + info + rows)));
+    ASSERT_EQ(picture.size(), QSize(96, 64));
+    EXPECT_TRUE(near(picture.pixel(26, 9), qRgb(255, 0, 0))) << "red above";
+    EXPECT_TRUE(near(picture.pixel(26, 31), qRgb(0, 0, 255))) << "blue below";
+    EXPECT_EQ(picture.pixel(60, 9), qRgb(255, 255, 255)) << "nothing beside it";
+}
+
 // A bitmap record may announce any size: one of 30000 pixels square in a few bytes of
 // run-length code made libwmf take gigabytes and minutes. Its memory is bounded now.
 TEST_F(PictureLoaderTest, ABitmapRecordAnnouncingGigabytesIsNotAllocated) {

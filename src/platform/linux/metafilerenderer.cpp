@@ -43,6 +43,9 @@ struct Play {
     QByteArray svg;
     bool svgTooLong = false;
     wmfFunctionReference device{}; // libwmf's own SVG drawing functions
+    wmfD_Rect box{};               // the frame, in libwmf's device units
+    double pixelsPerUnitX = 1;
+    double pixelsPerUnitY = 1;
 };
 
 // Each block remembers its size so that freeing gives it back to the budget.
@@ -199,7 +202,27 @@ void drawExactly(wmfAPI* api, Arg* draw) {
     }
 }
 
+// libwmf's SVG device places a bitmap both by its position and by a transform, which moves it
+// off its place; its image is written here from the record's own geometry.
+void drawBitmap(wmfAPI* api, wmfBMP_Draw_t* draw) {
+    auto& play = *static_cast<Play*>(api->user_data);
+    const double x = (draw->pt.x - play.box.TL.x) * play.pixelsPerUnitX;
+    const double y = (draw->pt.y - play.box.TL.y) * play.pixelsPerUnitY;
+    const double width = draw->crop.w * draw->pixel_width * play.pixelsPerUnitX;
+    const double height = draw->crop.h * draw->pixel_height * play.pixelsPerUnitY;
+    char image[200];
+    std::snprintf(image, sizeof image,
+                  "<image x=\"%f\" y=\"%f\" width=\"%f\" height=\"%f\" "
+                  "preserveAspectRatio=\"none\" xlink:href=\"data:image/png;base64,",
+                  x, y, width, height);
+    wmfStream stream{&play, appendSvg, restartSvg};
+    appendSvg(image, &play);
+    wmf_ipa_bmp_b64(api, draw, &stream);
+    appendSvg(const_cast<char*>("\"/>\n"), &play);
+}
+
 void drawThroughWrappers(wmfFunctionReference& functions) {
+    functions.bmp_draw = drawBitmap;
     using F = wmfFunctionReference;
     functions.draw_pie = drawExactly<wmfDrawArc_t, &F::draw_pie, Kind::Shape>;
     functions.draw_chord = drawExactly<wmfDrawArc_t, &F::draw_chord, Kind::Shape>;
@@ -373,6 +396,9 @@ std::optional<QByteArray> playToSvg(const QByteArray& bytes, Play& play, Frame& 
     device->flags |= WMF_SVG_INLINE_IMAGES;
     auto* functions = static_cast<wmfFunctionReference*>(api->function_reference);
     play.device = *functions;
+    play.box = frame.box;
+    play.pixelsPerUnitX = frame.width / double(frame.box.BR.x - frame.box.TL.x);
+    play.pixelsPerUnitY = frame.height / double(frame.box.BR.y - frame.box.TL.y);
     drawThroughWrappers(*functions);
     api->user_data = &play;
     wmf_status_function(api.get(), &play, stopWhenTooLong);
