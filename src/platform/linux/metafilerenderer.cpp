@@ -1,6 +1,7 @@
 #include "platform/linux/metafilerenderer.h"
 
 #include "platform/cp1252.h"
+#include "platform/linux/metafilesaves.h"
 
 #include <QPainter>
 #include <QSvgRenderer>
@@ -16,7 +17,6 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <map>
 #include <memory>
 #include <new>
 #include <optional>
@@ -46,6 +46,7 @@ struct Play {
     wmfD_Rect box{};               // the frame, in libwmf's device units
     double pixelsPerUnitX = 1;
     double pixelsPerUnitY = 1;
+    char description[1] = {}; // the SVG's <desc>
 };
 
 // Each block remembers its size so that freeing gives it back to the budget.
@@ -239,76 +240,13 @@ void drawThroughWrappers(wmfFunctionReference& functions) {
 // libwmf places text with the metrics of the PostScript fonts it names; Liberation's fonts
 // have the same metrics and are the ones installed for the programs' own text.
 void useInstalledFamilies(QByteArray& svg) {
-    static constexpr std::pair<const char*, const char*> families[] = {
+    static constexpr std::pair<const char*, const char*> kFamilies[] = {
         {"font-family:Helvetica;", "font-family:Liberation Sans;"},
         {"font-family:Times;", "font-family:Liberation Serif;"},
         {"font-family:Courier;", "font-family:Liberation Mono;"},
     };
-    for (const auto& [libwmf, installed] : families)
+    for (const auto& [libwmf, installed] : kFamilies)
         svg.replace(libwmf, installed);
-}
-
-// libwmf starts each saved device context afresh: its text alignment, colours, background
-// mode, fill mode and drawing mode fall back to their defaults, where Windows keeps them.
-// LibreOffice saves before every shape, so its baseline-aligned text fell a line low. The
-// records that set them are repeated after each save, as the context still holds them.
-QByteArray carryStateIntoSaves(const QByteArray& bytes) {
-    enum : quint16 {
-        kEof = 0x0000,
-        kSaveDc = 0x001E,
-        kRestoreDc = 0x0127,
-        kBkMode = 0x0102,
-        kRop2 = 0x0104,
-        kPolyFillMode = 0x0106,
-        kTextCharExtra = 0x0108,
-        kTextAlign = 0x012E,
-        kBkColor = 0x0201,
-        kTextColor = 0x0209,
-    };
-    const auto word = [&](qsizetype at) {
-        return qFromLittleEndian<quint16>(bytes.constData() + at);
-    };
-    const qsizetype header = bytes.startsWith(QByteArrayLiteral("\xD7\xCD\xC6\x9A")) ? 22 : 0;
-    if (bytes.size() < header + 18 || word(header + 2) != 9)
-        return bytes;
-    qsizetype at = header + 18;
-    QByteArray out = bytes.left(at);
-    std::map<quint16, QByteArray> current; // the last record of each setting, by function
-    QList<std::map<quint16, QByteArray>> saved;
-    while (at + 6 <= bytes.size()) {
-        const qint64 size = 2 * qint64(qFromLittleEndian<quint32>(bytes.constData() + at));
-        const quint16 function = word(at + 4);
-        if (size < 6 || size > bytes.size() - at)
-            break;
-        out += bytes.mid(at, size);
-        at += size;
-        if (function == kEof)
-            break;
-        if (function == kSaveDc) {
-            saved.append(current);
-            for (const auto& [setting, record] : current)
-                out += record;
-            // Saves in a loop must not multiply the metafile.
-            if (out.size() > 2 * bytes.size() + 4096)
-                return bytes;
-        } else if (function == kRestoreDc && size >= 8) {
-            // Negative: that many saves back; positive: the save of that number.
-            const qint16 which = qint16(word(at - size + 6));
-            const qsizetype index = which < 0 ? saved.size() + which : qsizetype(which) - 1;
-            if (index >= 0 && index < saved.size()) {
-                current = saved[index];
-                saved.resize(index);
-            }
-        } else if ((function == kBkMode || function == kRop2 || function == kPolyFillMode ||
-                    function == kTextCharExtra || function == kTextAlign || function == kBkColor ||
-                    function == kTextColor) &&
-                   size <= 16) {
-            current[function] = bytes.mid(at - size, size);
-        }
-    }
-    out += bytes.mid(at);
-    qToLittleEndian<quint32>(quint32((out.size() - header) / 2), out.data() + header + 6);
-    return out;
 }
 
 struct Frame {
@@ -385,11 +323,10 @@ std::optional<QByteArray> playToSvg(const QByteArray& bytes, Play& play, Frame& 
         return std::nullopt;
     frame = *framed;
 
-    static char description[] = "";
     wmfStream stream{&play, appendSvg, restartSvg};
     wmf_svg_t* device = WMF_SVG_GetData(api.get());
     device->out = &stream;
-    device->Description = description;
+    device->Description = play.description;
     device->bbox = frame.box;
     device->width = unsigned(frame.width);
     device->height = unsigned(frame.height);
