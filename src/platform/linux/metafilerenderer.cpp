@@ -154,6 +154,18 @@ void recolour(QByteArray& svg, qsizetype from, QByteArrayView property, ColourAt
     }
 }
 
+// A pen of one unit or less draws one pixel on Windows, however small the unit.
+void widenHairlines(QByteArray& svg, qsizetype from) {
+    const QByteArrayView property = "stroke-width:";
+    for (qsizetype at = svg.indexOf(property, from); at >= 0;
+         at = svg.indexOf(property, at + property.size())) {
+        const qsizetype value = at + property.size();
+        const qsizetype end = svg.indexOf(';', value);
+        if (end > value && QByteArrayView(svg).sliced(value, end - value).toDouble() < 1)
+            svg.replace(value, end - value, "1");
+    }
+}
+
 enum class Kind { Shape, Line, Text };
 
 // libwmf's SVG device names the nearest of the named colours instead of the colour itself,
@@ -196,6 +208,7 @@ void drawExactly(wmfAPI* api, Arg* draw) {
                      at = play.svg.indexOf("style=\"", at + 1))
                     play.svg.insert(at + 7, "fill:none; ");
             recolour(play.svg, from, "stroke:", [&](qsizetype) { return pen; });
+            widenHairlines(play.svg, from);
         }
     } catch (const std::bad_alloc&) {
         // Exceptions may not cross libwmf; the picture is given up.
