@@ -319,13 +319,14 @@ std::optional<QByteArray> playToSvg(const QByteArray& bytes, Play& play, Frame& 
     options.function = wmf_svg_function;
     const unsigned long flags = WMF_OPT_ALLOC | WMF_OPT_FUNCTION | WMF_OPT_IGNORE_NONFATAL |
                                 WMF_OPT_NO_ERROR | WMF_OPT_NO_DEBUG;
+    // Declared before the player, which must not outlive the bytes it reads.
+    const QByteArray metafile = carryStateIntoSaves(bytes);
     wmfAPI* created = nullptr;
     const wmf_error_t made = wmf_api_create(&created, flags, &options);
     const std::unique_ptr<wmfAPI, ApiDeleter> api(created);
     if (made != wmf_E_None || !api)
         return std::nullopt;
     // libwmf only reads the bytes.
-    const QByteArray metafile = carryStateIntoSaves(bytes);
     auto* data = reinterpret_cast<unsigned char*>(const_cast<char*>(metafile.constData()));
     wmfD_Rect drawn{};
     if (wmf_mem_open(api.get(), data, long(metafile.size())) != wmf_E_None ||
