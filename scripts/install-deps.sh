@@ -11,7 +11,7 @@ PACKAGES=(
   libavformat-dev libavcodec-dev libswscale-dev libavutil-dev ffmpeg
   libmagick++-dev libmagickcore-6.q16-6-extra fonts-urw-base35 fonts-liberation2 fonts-liberation
   xvfb xauth x11-utils imagemagick poppler-utils sox shared-mime-info desktop-file-utils xdg-utils
-  libfile-mimeinfo-perl googletest libgtest-dev libbenchmark-dev locales libqt6svg6 libxcb1-dev clang-tidy strace
+  libfile-mimeinfo-perl googletest libgtest-dev libbenchmark-dev locales libqt6svg6 qt6-svg-dev libxcb1-dev clang-tidy strace
   weston qt6-wayland
 )
 

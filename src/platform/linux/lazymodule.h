@@ -5,7 +5,7 @@
 
 namespace examo {
 
-// A library of ours that brings heavy dependencies (FFmpeg, ImageMagick, GStreamer), loaded
+// A library of ours that brings heavy dependencies (FFmpeg, libwmf, GStreamer), loaded
 // the first time one of its services is used: loading those libraries takes longer than
 // showing the first window. It is found through the program's run path (the build's module
 // folder, or ../lib/examo beside an installed program) and never unloaded, as the libraries it

@@ -2,13 +2,12 @@
 
 #include "platform/pictureloader.h"
 
-#include <mutex>
-
 namespace examo {
 
 // Bitmaps, JPEG pictures and whatever else Qt reads through QImageReader; Windows metafiles
-// through ImageMagick, rendered at 96 dots per inch on white so that they keep the size they
-// had on the old screens. ImageMagick is set up when the first metafile is read.
+// through libwmf and Qt SVG (metafilerenderer.h), drawn at 96 dots per inch on white so that
+// they keep the size they had on the old screens. Lives in the module that once held
+// ImageMagick, whose metafile coder lost the text of metafiles made by LibreOffice.
 class MagickPictureLoader : public PictureLoader {
 public:
     MagickPictureLoader();
@@ -16,8 +15,6 @@ public:
 
 private:
     QImage loadMetafile(const QString& path);
-
-    std::once_flag m_magickStarted;
 };
 
 } // namespace examo

@@ -1,4 +1,5 @@
-// The picture loader with ImageMagick, in a module of its own that programs load on first use.
+// The picture loader, with libwmf and Qt SVG for metafiles, in a module of its own that programs
+// load on first use.
 #include "platform/linux/magickpictureloader.h"
 
 extern "C" __attribute__((visibility("default"))) examo::PictureLoader*
