@@ -9,8 +9,8 @@ PACKAGES=(
   gstreamer1.0-plugins-good gstreamer1.0-plugins-bad gstreamer1.0-plugins-ugly gstreamer1.0-libav
   gstreamer1.0-tools gstreamer1.0-x gstreamer1.0-gl timgm6mb-soundfont libsndfile1-dev
   libavformat-dev libavcodec-dev libswscale-dev libavutil-dev ffmpeg
-  libmagick++-dev libmagickcore-6.q16-6-extra fonts-urw-base35 fonts-liberation2 fonts-liberation
-  xvfb xauth x11-utils imagemagick poppler-utils sox shared-mime-info desktop-file-utils xdg-utils
+  libwmf-dev fonts-urw-base35 fonts-liberation2 fonts-liberation
+  xvfb xauth x11-utils poppler-utils sox shared-mime-info desktop-file-utils xdg-utils
   libfile-mimeinfo-perl googletest libgtest-dev libbenchmark-dev locales libqt6svg6 qt6-svg-dev libxcb1-dev clang-tidy strace
   weston qt6-wayland
 )
