@@ -9,6 +9,8 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 using namespace Qt::StringLiterals;
 
 namespace {
@@ -143,6 +145,10 @@ TEST_F(PictureLoaderTest, JpegsMetafilesAndMisnamedBitmapsBecomePixelsAndTheRest
     for (const auto& [name, content] : files)
         EXPECT_TRUE(loader.load(write(name, content)).isNull()) << name;
     EXPECT_TRUE(loader.load(dir.filePath(u"missing.bmp"_s)).isNull());
+    // A named pipe is not waited on, a device not read for ever.
+    ASSERT_EQ(::mkfifo(QFile::encodeName(dir.filePath(u"pipe.bmp"_s)).constData(), 0600), 0);
+    EXPECT_TRUE(loader.load(dir.filePath(u"pipe.bmp"_s)).isNull());
+    EXPECT_TRUE(loader.load(u"/dev/zero"_s).isNull());
     // A metafile cut short may render what it has or nothing, but must not bring us down.
     loader.load(write("cut.wmf", metafile().left(60)));
 }

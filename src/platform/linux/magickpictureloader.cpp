@@ -3,6 +3,7 @@
 #include "platform/linux/metafilerenderer.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <QImageReader>
 
 namespace examo {
@@ -26,6 +27,9 @@ bool isMetafile(const QByteArray& head) {
 MagickPictureLoader::MagickPictureLoader() = default;
 
 QImage MagickPictureLoader::load(const QString& path) {
+    // A named pipe would block the open until someone wrote to it; a device never ends.
+    if (!QFileInfo(path).isFile())
+        return {};
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         return {};
