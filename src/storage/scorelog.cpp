@@ -44,9 +44,25 @@ bool AppendEntry(const std::string& logPath, const ScoreLogRecord& record) {
 }
 
 std::vector<std::string> DecodeEntries(std::string_view bytes) {
+    // Every entry ends with its own line break, which scrambles into the letters È Ï. A name
+    // holding that pair scrambles into a real CR LF, which cuts its entry in two: lines are
+    // joined again, with the CR LF between them, until the text ends with its line break.
     std::vector<std::string> entries;
-    for (const auto& line : files::SplitCrLfLines(bytes))
-        entries.push_back(modCrypt::ScrambleLogText(line));
+    std::string pending;
+    bool cut = false;
+    for (const auto& line : files::SplitCrLfLines(bytes)) {
+        if (cut)
+            pending += "\r\n";
+        pending += line;
+        std::string text = modCrypt::ScrambleLogText(pending);
+        cut = !text.ends_with("\r\n");
+        if (!cut) {
+            entries.push_back(std::move(text));
+            pending.clear();
+        }
+    }
+    if (cut)
+        entries.push_back(modCrypt::ScrambleLogText(pending));
     return entries;
 }
 

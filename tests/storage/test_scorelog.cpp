@@ -68,16 +68,22 @@ TEST(ScoreLog, EntriesAreAppendedScrambledOneLineEachInOrder) {
     EXPECT_EQ(scorelog::Read(log).error, scorelog::ReadError::Missing);
     ASSERT_TRUE(scorelog::AppendEntry(log, quiz("Ann", 7, 9, 75)));
     ASSERT_TRUE(scorelog::AppendEntry(log, quiz("Bob", 29, 50, 45)));
-    // È and Ï scramble to CR and LF: the entry must still come back whole.
+    // È and Ï scramble to CR and LF: the entry must still come back whole, even when the
+    // pair scrambles into a real line break, at the start of the entry or inside it.
     ASSERT_TRUE(scorelog::AppendEntry(log, quiz("\xC8ric \xCFsa", 7, 9, 75)));
+    ASSERT_TRUE(scorelog::AppendEntry(log, quiz("\xC8\xCF", 7, 9, 75)));
+    ASSERT_TRUE(scorelog::AppendEntry(log, quiz("M\xC8\xCF\xC8\xCFo", 7, 9, 75)));
     // The entry's own CR LF is scrambled with it; the real line break follows unscrambled.
     const std::string kEric = "\xC8ric \xCFsa" + kAnn.substr(3);
+    const std::string kPair = "\xC8\xCF" + kAnn.substr(3);
+    const std::string kPairs = "M\xC8\xCF\xC8\xCFo" + kAnn.substr(3);
     EXPECT_EQ(readBytes(log), xorAll(kAnn, 197) + "\r\n" + xorAll(kBob, 197) + "\r\n" +
-                                  xorAll(kEric, 197) + "\r\n");
+                                  xorAll(kEric, 197) + "\r\n" + xorAll(kPair, 197) + "\r\n" +
+                                  xorAll(kPairs, 197) + "\r\n");
 
     const auto back = scorelog::Read(log);
     ASSERT_EQ(back.error, scorelog::ReadError::Ok);
-    EXPECT_EQ(back.entries, (std::vector<std::string>{kAnn, kBob, kEric}));
+    EXPECT_EQ(back.entries, (std::vector<std::string>{kAnn, kBob, kEric, kPair, kPairs}));
 }
 
 TEST(ScoreLog, AFailedAppendIsReported) {
