@@ -74,7 +74,19 @@ QImage MagickPictureLoader::loadMetafile(const QString& path) {
         return {};
     // ImageMagick is set up on the first metafile, not at start; it keeps its set-up for the
     // whole process and ignores repeated calls.
-    std::call_once(m_magickStarted, [] { Magick::InitializeMagick(nullptr); });
+    std::call_once(m_magickStarted, [] {
+        Magick::InitializeMagick(nullptr);
+        // A damaged metafile must fail, not take the machine's memory: pictures larger than
+        // the largest side are refused, and big ones go to a disk cache that is bounded too.
+        // No time limit: ImageMagick 6 counts it from the first picture of the process and
+        // then ends the whole process, which would close a quiz in the middle.
+        Magick::ResourceLimits::width(kLargestSide);
+        Magick::ResourceLimits::height(kLargestSide);
+        Magick::ResourceLimits::area(64 * 1024 * 1024);
+        Magick::ResourceLimits::memory(256 * 1024 * 1024);
+        Magick::ResourceLimits::map(512 * 1024 * 1024);
+        Magick::ResourceLimits::disk(1024 * 1024 * 1024);
+    });
     try {
         Magick::Image image;
         // Warnings about odd records must not lose a picture that did render.
