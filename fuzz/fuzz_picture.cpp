@@ -21,7 +21,7 @@ extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv) {
 }
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    // One loader for the whole run, as in the programs: ImageMagick is set up once.
+    // One loader for the whole run, as in the programs.
     static examo::MagickPictureLoader loader;
     char path[] = "/tmp/examo-fuzz-picture-XXXXXX";
     const int fd = ::mkstemp(path);
