@@ -1,5 +1,6 @@
 // Any bytes given as a bitmap file must be read or refused with the message, never a crash.
 #include "avimaker/cdib.h"
+#include "fuzz_tempfile.h"
 #include "platform/dialogs.h"
 
 #include <cstddef>
@@ -24,17 +25,11 @@ public:
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    char path[] = "/tmp/examo-fuzz-dib-XXXXXX";
-    const int fd = ::mkstemp(path);
-    if (fd < 0)
-        return 0;
-    const bool written = ::write(fd, data, size) == static_cast<ssize_t>(size);
-    ::close(fd);
-    if (written) {
+    const examo::fuzz::TempInput input("examo-fuzz-dib", data, size);
+    if (!input.path().empty()) {
         Silent dialogs;
         examo::cDIB dib(dialogs);
-        (void)dib.CreateFromFile(path);
+        (void)dib.CreateFromFile(input.path());
     }
-    ::unlink(path);
     return 0;
 }

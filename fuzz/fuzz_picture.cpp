@@ -1,5 +1,6 @@
 // Any bytes given as a picture file (bitmap, JPEG, metafile or anything else) must load or
 // give no picture, never a crash, a hang or an allocation past the limits.
+#include "fuzz_tempfile.h"
 #include "platform/linux/magickpictureloader.h"
 
 #include <QGuiApplication>
@@ -23,14 +24,8 @@ extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv) {
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     // One loader for the whole run, as in the programs.
     static examo::MagickPictureLoader loader;
-    char path[] = "/tmp/examo-fuzz-picture-XXXXXX";
-    const int fd = ::mkstemp(path);
-    if (fd < 0)
-        return 0;
-    const bool written = ::write(fd, data, size) == static_cast<ssize_t>(size);
-    ::close(fd);
-    if (written)
-        (void)loader.load(QString::fromLocal8Bit(path));
-    ::unlink(path);
+    const examo::fuzz::TempInput input("examo-fuzz-picture", data, size);
+    if (!input.path().empty())
+        (void)loader.load(QString::fromStdString(input.path()));
     return 0;
 }

@@ -162,22 +162,13 @@ std::string binary(std::size_t size) {
     return out;
 }
 
-scorelog::ScoreLogRecord student(const std::string& cp1252Name) {
-    return {.studentName = cp1252Name,
-            .score = 7,
-            .questionCount = 9,
-            .percentText = "77",
-            .timeText = "75 seconds",
-            .finishedAt = {}};
-}
-
 // A log of entries of these (Windows-1252) names.
 Maker log(const std::string& name, const std::vector<std::string>& students,
           const std::string& garbage = {}) {
     return [=](const TempFolder& dir) {
         writeBytes(dir.path(name), garbage);
         for (const std::string& s : students)
-            scorelog::AppendEntry(dir.path(name), student(s));
+            scorelog::AppendEntry(dir.path(name), examo::testing::logEntryOf(s));
         return dir.path(name);
     };
 }
@@ -347,10 +338,10 @@ std::vector<std::string> take(const Row& row, const TempFolder& dir, const std::
         if (row.input == "a log on a full disk")
             full.emplace(fs::file_size(path));
         const std::string name = row.writes ? "\xC8\xCF" : "Ann";
-        if (!scorelog::AppendEntry(path, student(name)))
+        if (!scorelog::AppendEntry(path, examo::testing::logEntryOf(name)))
             return {"append failed"};
         const auto back = scorelog::Read(path);
-        EXPECT_EQ(back.entries.back(), scorelog::BuildEntry(student(name)));
+        EXPECT_EQ(back.entries.back(), scorelog::BuildEntry(examo::testing::logEntryOf(name)));
         return {};
     }
     default:

@@ -15,15 +15,6 @@ using examo::testing::TempFolder;
 
 namespace {
 
-scorelog::ScoreLogRecord student(const std::string& name) {
-    return {.studentName = name,
-            .score = 7,
-            .questionCount = 9,
-            .percentText = "77",
-            .timeText = "75 seconds",
-            .finishedAt = {}};
-}
-
 // Another process holding the log's lock until it is told to let go (by a byte on `release`).
 class LockHolder {
 public:
@@ -79,8 +70,9 @@ TEST(ScoreLogLock, EightStudentsAppendingAtOnceLoseNoEntry) {
         if (pid == 0) {
             bool all = true;
             for (int i = 0; i < 500; ++i)
-                all = scorelog::AppendEntry(
-                          log, student("S" + std::to_string(s) + "-" + std::to_string(i))) &&
+                all = scorelog::AppendEntry(log,
+                                            examo::testing::logEntryOf("S" + std::to_string(s) +
+                                                                       "-" + std::to_string(i))) &&
                       all;
             ::_exit(all ? 0 : 1);
         }
@@ -96,7 +88,8 @@ TEST(ScoreLogLock, EightStudentsAppendingAtOnceLoseNoEntry) {
     std::set<std::string> seen;
     for (const std::string& entry : back.entries) {
         const std::string name = entry.substr(0, entry.find('.'));
-        EXPECT_EQ(entry, scorelog::BuildEntry(student(name))) << "a broken entry";
+        EXPECT_EQ(entry, scorelog::BuildEntry(examo::testing::logEntryOf(name)))
+            << "a broken entry";
         EXPECT_TRUE(seen.insert(name).second) << name << " twice";
     }
     EXPECT_EQ(back.entries.size(), 4000u);
