@@ -12,13 +12,15 @@
 #include "storage/textrules.h"
 #include "widgets/controltable.h"
 
-#include <QApplication>
+#include <QCoreApplication>
 #include <QKeySequence>
 #include <QMenuBar>
+#include <QPointer>
 #include <QStringList>
 #include <QTextCursor>
 #include <QTextDocument>
 
+#include <algorithm>
 #include <exception>
 #include <filesystem>
 #include <system_error>
@@ -219,17 +221,49 @@ void frmLog::OpenThisLog() {
     }
     const QString text = entriesAsShown(log.entries);
     log.entries = {}; // a large log is not held three times over while the box takes it
-    if (!text.isEmpty()) {
-        // A log of many megabytes takes the text box seconds to take in.
-        QApplication::setOverrideCursor(Qt::WaitCursor);
-        QTextCursor cursor = txtLog->textCursor();
-        // One step for Undo, replacing the selection as typing would.
-        cursor.beginEditBlock();
-        cursor.insertText(text);
-        cursor.endEditBlock();
-        QApplication::restoreOverrideCursor();
-    }
+    if (!text.isEmpty() && !insertInPieces(text))
+        return; // the window was closed while the log went in
     caretToStart();
+}
+
+bool frmLog::insertInPieces(const QString& text) {
+    // A log of many megabytes takes the text box seconds to take in. It goes in a piece at a
+    // time, and the window is repainted and answers the desktop between pieces, so it never
+    // seems hung. Nothing can be typed or chosen until the whole log is in, so nothing lands
+    // in its middle.
+    const QPointer<frmLog> alive(this);
+    txtLog->setReadOnly(true);
+    for (const MenuEntry& entry : kLogMenus)
+        (this->*entry.action)->setEnabled(false);
+    setCursor(Qt::WaitCursor);
+    txtLog->viewport()->setCursor(Qt::WaitCursor);
+
+    QTextCursor cursor = txtLog->textCursor();
+    for (qsizetype at = 0; at < text.size();) {
+        // Whole lines, so that a piece never ends between the halves of a line break.
+        qsizetype end = text.indexOf(QLatin1Char('\n'), std::min(at + kPieceChars, text.size()));
+        end = end < 0 ? text.size() : end + 1;
+        // One step for Undo, replacing the selection as typing would.
+        if (at == 0)
+            cursor.beginEditBlock();
+        else
+            cursor.joinPreviousEditBlock();
+        cursor.insertText(text.sliced(at, end - at));
+        cursor.endEditBlock();
+        at = end;
+        if (at < text.size()) {
+            QCoreApplication::processEvents();
+            if (alive == nullptr)
+                return false;
+        }
+    }
+
+    txtLog->viewport()->setCursor(Qt::IBeamCursor);
+    unsetCursor();
+    for (const MenuEntry& entry : kLogMenus)
+        (this->*entry.action)->setEnabled(true);
+    txtLog->setReadOnly(false);
+    return true;
 }
 
 void frmLog::mnuOpen_Click() {

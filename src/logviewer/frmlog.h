@@ -41,6 +41,9 @@ public:
     // The file last opened or saved (UTF-8); empty before the first and after Exit.
     std::string LogFileName;
 
+    // How much of a log goes into the text box before the window is let answer again.
+    static constexpr qsizetype kPieceChars = 1 << 20;
+
     // Inserts the entries of LogFileName at the caret, then puts the caret at the start, so a
     // newly opened log stands above what was shown. A log that cannot be read adds nothing.
     void OpenThisLog();
@@ -59,6 +62,8 @@ private:
     // The text as shown, lines separated by CR LF.
     QString shownText() const;
     void caretToStart();
+    // False when the window was deleted while the text went in.
+    bool insertInPieces(const QString& text);
     std::intptr_t owner();
 
     Dialogs& m_dialogs;

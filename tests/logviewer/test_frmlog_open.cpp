@@ -1,11 +1,17 @@
 #include "logviewerfixture.h"
 
+#include <QCoreApplication>
+#include <QPointer>
+#include <QTimer>
+
 #include <filesystem>
 #include <sys/stat.h>
 
 using namespace examo;
 using namespace std::string_literals;
 using examo::testing::entry;
+using examo::testing::readBytes;
+using examo::testing::writeBytes;
 
 using LogViewerOpening = examo::testing::LogViewerTest;
 
@@ -39,6 +45,53 @@ TEST_F(LogViewerOpening, ALogGoesWhereTheCaretStandsAndUndoTakesItBack) {
     openThroughMenu(form(), writeLog("empty.log", {}));
     EXPECT_EQ(shown(form()), entry("Ann") + "\n\n");
     EXPECT_TRUE(caretAtStart(form()));
+}
+
+// A log too large to take in at once goes in by pieces, with the window answering between them
+// but taking no edits or commands until the whole log is in.
+TEST_F(LogViewerOpening, ALargeLogGoesInByPiecesAsOneUndoStepWithTheWindowAnsweringMeanwhile) {
+    const std::string one = readBytes(writeLog("one.log", {"Ann"}));
+    std::string many;
+    const std::size_t count = 3 * frmLog::kPieceChars / one.size();
+    for (std::size_t i = 0; i < count; ++i)
+        many += one;
+    writeBytes(dir.path("many.log"), many);
+    form().txtLog->setPlainText(QStringLiteral("kept"));
+
+    int passes = 0;
+    bool lockedMeanwhile = true;
+    QTimer pass;
+    QObject::connect(&pass, &QTimer::timeout, [&] {
+        ++passes;
+        lockedMeanwhile = lockedMeanwhile && form().txtLog->isReadOnly() &&
+                          !form().mnuOpen->isEnabled() && !form().mnuEditUndo->isEnabled();
+    });
+    pass.start(0);
+    openThroughMenu(form(), dir.path("many.log"));
+    pass.stop();
+    EXPECT_GE(passes, 2);
+    EXPECT_TRUE(lockedMeanwhile);
+    EXPECT_FALSE(form().txtLog->isReadOnly());
+    EXPECT_TRUE(form().mnuOpen->isEnabled());
+    EXPECT_EQ(form().txtLog->document()->blockCount(), int(2 * count + 1));
+    EXPECT_EQ(shown(form()).substr(0, entry("Ann").size() + 2), entry("Ann") + "\n\n");
+    EXPECT_TRUE(caretAtStart(form()));
+    form().mnuEditUndo_Click();
+    EXPECT_EQ(shown(form()), "kept");
+}
+
+TEST_F(LogViewerOpening, AViewerClosedWhileALargeLogGoesInIsGoneWithoutHarm) {
+    const std::string one = readBytes(writeLog("one.log", {"Ann"}));
+    std::string many;
+    for (std::size_t i = 0; i < 2 * frmLog::kPieceChars / one.size(); ++i)
+        many += one;
+    writeBytes(dir.path("many.log"), many);
+    QPointer<frmLog> closing = viewer().release();
+    closing->setAttribute(Qt::WA_DeleteOnClose); // as the creator makes it
+    QTimer::singleShot(0, closing, [&] { closing->close(); });
+    openThroughMenu(*closing, dir.path("many.log"));
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_EQ(closing, nullptr);
 }
 
 TEST_F(LogViewerOpening, CancelledOrMissingLogsSayNothingAndOnesThatCannotBeShownSaySo) {
