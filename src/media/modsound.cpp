@@ -30,7 +30,7 @@ bool canStretch(Media& media) {
     return text::ToLowerAscii(replyText(reply)).find("true") != std::string::npos;
 }
 
-void failMovie(Media& media, const char* message) {
+void failMedia(Media& media, const char* message) {
     send(media, "close all");
     media.dialogs.message(message, Dialogs::Buttons::Ok, Dialogs::Icon::Critical);
 }
@@ -40,7 +40,7 @@ bool openMovie(Media& media, const std::string& openCommand, const DisplayBox& b
                const char* message) {
     send(media, openCommand);
     if (send(media, "window movie handle " + text::Dec(box.hWnd())) != 0) {
-        failMovie(media, message);
+        failMedia(media, message);
         return false;
     }
     return true;
@@ -89,19 +89,22 @@ void playMovie(Media& media, const std::string& openPrefix, const std::string& p
         send(media, "play movie");
         media.events.processEvents();
     } catch (const std::exception&) {
-        failMovie(media, message);
+        failMedia(media, message);
     }
 }
 
-// Tunes play on after the call; the service's results are not looked at.
+// Tunes play on after the call. A tune that cannot be opened says so, as a movie does, rather
+// than leave the student waiting for music that never comes.
 void playTune(Media& media, const std::string& openPrefix, const std::string& path,
               const char* message) {
     try {
-        send(media, openPrefix + GetShortPath(media, path) + " alias song ");
+        if (send(media, openPrefix + GetShortPath(media, path) + " alias song ") != 0) {
+            failMedia(media, message);
+            return;
+        }
         send(media, "play song");
     } catch (const std::exception&) {
-        send(media, "close all");
-        media.dialogs.message(message, Dialogs::Buttons::Ok, Dialogs::Icon::Critical);
+        failMedia(media, message);
     }
 }
 

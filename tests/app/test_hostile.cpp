@@ -15,6 +15,7 @@
 #include "storage/quizfile.h"
 #include "storage/record.h"
 #include "storage/scorelog.h"
+#include "support/midifiles.h"
 #include "support/tools.h"
 
 #include <QCoreApplication>
@@ -183,7 +184,7 @@ std::vector<Row> rows() {
         Maker make;
         std::vector<std::string> player, creator;
     };
-    const std::vector<Quiz> quizzes = {
+    std::vector<Quiz> quizzes = {
         {"empty", bytes("q.exm", ""), {refused + "The file is empty."}, {}},
         {"binary",
          bytes("q.exm", binary(4096)),
@@ -244,6 +245,19 @@ std::vector<Row> rows() {
         {"a newline in the name", bytes("farm\nquiz.exm", good), {wrong}, {}},
     };
     std::vector<Row> all;
+    // Tunes the MIDI parser would never finish must not freeze the quiz: each plays, or its
+    // message comes, in time.
+    for (const auto& tune : examo::testing::midi::files()) {
+        Maker make = [tune, quiz = quizBytes({mc(tune.name), mc()})](const TempFolder& dir) {
+            writeBytes(dir.path(tune.name), tune.bytes);
+            writeBytes(dir.path("q.exm"), quiz);
+            return dir.path("q.exm");
+        };
+        std::vector<std::string> player = {wrong};
+        if (!tune.plays)
+            player.insert(player.begin(), "Error playing MIDI.");
+        quizzes.push_back({"a tune " + tune.name, make, player, {}});
+    }
     for (const Quiz& q : quizzes) {
         all.push_back({q.input, Entry::PlayerOpen, q.make, q.player});
         // The editor takes every record as text; only a file that is no quiz is refused.
