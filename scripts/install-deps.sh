@@ -13,6 +13,7 @@ PACKAGES=(
   xvfb xauth x11-utils poppler-utils sox shared-mime-info desktop-file-utils xdg-utils
   libfile-mimeinfo-perl googletest libgtest-dev libbenchmark-dev locales libqt6svg6 qt6-svg-dev libxcb1-dev clang-tidy strace
   weston qt6-wayland
+  dpkg-dev lintian appstream man-db file
 )
 
 missing=()
