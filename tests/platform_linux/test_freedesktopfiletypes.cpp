@@ -66,7 +66,8 @@ class TemporaryHome {
 public:
     TemporaryHome() {
         for (const char* name :
-             {"HOME", "XDG_DATA_HOME", "XDG_CONFIG_HOME", "PATH", "XDG_CURRENT_DESKTOP"})
+             {"HOME", "XDG_DATA_HOME", "XDG_CONFIG_HOME", "XDG_DATA_DIRS", "PATH",
+              "XDG_CURRENT_DESKTOP"})
             saved_.append({name, qgetenv(name)});
         qunsetenv("XDG_CURRENT_DESKTOP");
         useHome(dir_.path());
@@ -211,6 +212,51 @@ TEST(FreedesktopFileTypes, ASecondRegistrationRedoesOnlyWhatDiffers) {
             after.erase(rewritten);
         }
         EXPECT_EQ(before, after);
+    }
+}
+
+// With the package installed, the system knows the type and starts this program for it: the
+// user's folders get nothing, unless the user gave quizzes to another program.
+TEST(FreedesktopFileTypes, WhatAPackageInstalledForEveryoneIsNotWrittenAgainForTheUser) {
+    const TemporaryHome home;
+    qputenv("PATH", home.path(u"bin"_s).toUtf8());
+    const QString program = home.path(u"bin/ExamoMe"_s);
+    ASSERT_TRUE(write(program, "#!/bin/sh\n"));
+    QFile::setPermissions(program, QFile::ExeOwner | QFile::ReadOwner);
+    const QString system = home.path(u"system"_s);
+    qputenv("XDG_DATA_DIRS", (home.path(u"elsewhere"_s) + u":"_s + system).toUtf8());
+    const auto install = [&](const QByteArray& exec) {
+        write(system + u"/mime/packages/examome.xml"_s, "<glob pattern=\"*.exm\"/>");
+        write(system + u"/applications/examome.desktop"_s,
+              "[Desktop Entry]\nName=ExamoMe\nExec=" + exec + " %f\n");
+    };
+    struct Case {
+        const char* installed;
+        QByteArray exec, userDefault;
+        QStringList tools;
+    };
+    const std::vector<Case> cases{
+        {"by the program's name", "ExamoMe", {}, {}},
+        {"by the program's path", program.toUtf8(), {}, {}},
+        {"with quizzes given to another program", "ExamoMe", "other.desktop", {u"xdg-mime"_s}},
+        {"for another program",
+         "/opt/other/ExamoMe",
+         {},
+         {u"update-mime-database"_s, u"update-desktop-database"_s, u"xdg-mime"_s}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.installed);
+        install(c.exec);
+        QDir(home.path(u"data"_s)).removeRecursively();
+        QFile::remove(home.path(u"config/mimeapps.list"_s));
+        if (!c.userDefault.isEmpty())
+            write(home.path(u"config/mimeapps.list"_s),
+                  "[Default Applications]\napplication/x-examome=" + c.userDefault + "\n");
+        ToolCalls calls;
+        FreedesktopFileTypes registry(calls.runner());
+        ASSERT_TRUE(setValues(registry, program.toStdString()) && registry.finish());
+        EXPECT_EQ(calls.tools, c.tools);
+        EXPECT_EQ(QDir(home.path(u"data"_s)).exists(), c.tools.size() == 3);
     }
 }
 

@@ -122,9 +122,10 @@ std::optional<Registration::Step> iconStep(const QString& data, const QString& n
     return std::nullopt;
 }
 
-// Whether the desktop's defaults, read as xdg-mime and the desktops read them, already open
-// the type with the entry: the desktop's own lists come before the common one.
-bool isDefaultApplication(const QString& mimeType, const QString& desktopId) {
+// The application the desktop's defaults open the type with, read as xdg-mime and the
+// desktops read them: the desktop's own lists come before the common one. Nothing when no
+// list of the user names one.
+std::optional<QString> userDefaultApplication(const QString& mimeType) {
     QStringList lists;
     const QString desktops = qEnvironmentVariable("XDG_CURRENT_DESKTOP");
     for (const QString& desktop : desktops.split(QLatin1Char(':'), Qt::SkipEmptyParts))
@@ -135,7 +136,48 @@ bool isDefaultApplication(const QString& mimeType, const QString& desktopId) {
         const auto named = freedesktop::defaultApplications(
             freedesktop::readFile(list).value_or(QByteArray()), mimeType);
         if (named)
-            return named->section(QLatin1Char(';'), 0, 0).trimmed() == desktopId;
+            return named->section(QLatin1Char(';'), 0, 0).trimmed();
+    }
+    return std::nullopt;
+}
+
+// The system's data folders, as the base directory rules give them.
+QStringList dataDirectories() {
+    QString value = qEnvironmentVariable("XDG_DATA_DIRS");
+    if (value.isEmpty())
+        value = QStringLiteral("/usr/local/share/:/usr/share/");
+    QStringList folders;
+    for (const QString& folder : value.split(QLatin1Char(':'), Qt::SkipEmptyParts))
+        if (QDir::isAbsolutePath(folder))
+            folders << QDir::cleanPath(folder);
+    return folders;
+}
+
+// Whether an installed package already gives everyone the type with this glob, and an
+// application of the same name that starts this very program. The user's own copies would
+// then only shadow the system's.
+bool installedForEveryone(const QString& name, const QString& glob, const QString& program) {
+    const QString ours = QFileInfo(program).canonicalFilePath();
+    if (ours.isEmpty())
+        return false;
+    for (const QString& folder : dataDirectories()) {
+        const auto mime = freedesktop::readFile(folder + QStringLiteral("/mime/packages/") + name +
+                                                QStringLiteral(".xml"));
+        const auto entry = freedesktop::readFile(folder + QStringLiteral("/applications/") +
+                                                 name + QStringLiteral(".desktop"));
+        if (!mime || !entry ||
+            !mime->contains(QByteArray("pattern=\"") + glob.toUtf8() + QByteArray("\"")))
+            continue;
+        for (const QString& line : QString::fromUtf8(*entry).split(QLatin1Char('\n'))) {
+            if (!line.startsWith(QStringLiteral("Exec=")))
+                continue;
+            QString started = line.mid(5).section(QLatin1Char(' '), 0, 0);
+            if (!QDir::isAbsolutePath(started))
+                started = QStandardPaths::findExecutable(started);
+            if (!started.isEmpty() && QFileInfo(started).canonicalFilePath() == ours)
+                return true;
+            break;
+        }
     }
     return false;
 }
@@ -256,24 +298,22 @@ bool FreedesktopFileTypes::registerExtension(const QString& extension, const QSt
         found != classes_.end() ? found->second
                                 : FileClass{.name = className, .description = {}, .command = {}};
     const QString description = fileClass.description.isEmpty() ? className : fileClass.description;
-    const QString data = dataHome();
     auto r = std::make_unique<Registration>();
     r->mimeType = QStringLiteral("application/x-") + name;
 
-    QString iconPath;
-    r->icon = iconStep(data, name, iconPath);
-    const QString mimeFolder = data + QStringLiteral("/mime");
-    r->mimePackage = stepIfChanged(
-        {.path = mimeFolder + QStringLiteral("/packages/") + name + QStringLiteral(".xml"),
-         .content = freedesktop::mimePackage(r->mimeType, description,
-                                             iconPath.isEmpty() ? QString() : name,
-                                             QLatin1Char('*') + extension.toLower()),
-         .tool = QStringLiteral("update-mime-database"),
-         .arguments = {mimeFolder}});
-    // Without an open command there is nothing to open the files with.
-    r->application = !fileClass.command.isEmpty();
-    if (r->application)
-        planApplication(*r, name, fileClass, description, iconPath);
+    // Installed for everyone, the type needs nothing of the user's own; only a default the
+    // user gave to another program is taken back.
+    if (!fileClass.command.isEmpty() &&
+        installedForEveryone(name, QLatin1Char('*') + extension.toLower(),
+                             programOfCommand(fileClass.command))) {
+        r->application = true;
+        r->desktopId = name + QStringLiteral(".desktop");
+        const std::optional<QString> chosen = userDefaultApplication(r->mimeType);
+        r->setDefault = chosen && *chosen != r->desktopId;
+        r->defaultsList = configHome() + QStringLiteral("/mimeapps.list");
+    } else {
+        planUserFiles(*r, name, extension, fileClass, description);
+    }
     ok_ = true;
     if (r->empty())
         return true;
@@ -283,6 +323,26 @@ bool FreedesktopFileTypes::registerExtension(const QString& extension, const QSt
         QMetaObject::invokeMethod(
             &queuedCalls_, [this] { startWorker(); }, Qt::QueuedConnection);
     return true;
+}
+
+void FreedesktopFileTypes::planUserFiles(Registration& r, const QString& name,
+                                         const QString& extension, const FileClass& fileClass,
+                                         const QString& description) {
+    const QString data = dataHome();
+    QString iconPath;
+    r.icon = iconStep(data, name, iconPath);
+    const QString mimeFolder = data + QStringLiteral("/mime");
+    r.mimePackage = stepIfChanged(
+        {.path = mimeFolder + QStringLiteral("/packages/") + name + QStringLiteral(".xml"),
+         .content = freedesktop::mimePackage(r.mimeType, description,
+                                             iconPath.isEmpty() ? QString() : name,
+                                             QLatin1Char('*') + extension.toLower()),
+         .tool = QStringLiteral("update-mime-database"),
+         .arguments = {mimeFolder}});
+    // Without an open command there is nothing to open the files with.
+    r.application = !fileClass.command.isEmpty();
+    if (r.application)
+        planApplication(r, name, fileClass, description, iconPath);
 }
 
 void FreedesktopFileTypes::planApplication(Registration& r, const QString& name,
@@ -297,7 +357,7 @@ void FreedesktopFileTypes::planApplication(Registration& r, const QString& name,
                                         fileClass.name, description, exec, iconPath, r.mimeType),
                                     .tool = QStringLiteral("update-desktop-database"),
                                     .arguments = {applications}});
-    r.setDefault = !isDefaultApplication(r.mimeType, r.desktopId);
+    r.setDefault = userDefaultApplication(r.mimeType) != r.desktopId;
     r.defaultsList = configHome() + QStringLiteral("/mimeapps.list");
 }
 

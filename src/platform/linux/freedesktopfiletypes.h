@@ -62,6 +62,9 @@ private:
     };
 
     bool registerExtension(const QString& extension, const QString& className);
+    // The type, its icon and its application in the user's own folders.
+    void planUserFiles(Registration& r, const QString& name, const QString& extension,
+                       const FileClass& fileClass, const QString& description);
     // The desktop entry of the class's program, made the type's default application.
     void planApplication(Registration& r, const QString& name, const FileClass& fileClass,
                          const QString& description, const QString& iconPath);
