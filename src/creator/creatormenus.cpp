@@ -14,6 +14,27 @@ void CreatorMenus::startTool(DesktopTool tool, const char* notFound) {
         m_dialogs.message(notFound, Dialogs::Buttons::Ok, Dialogs::Icon::Critical);
 }
 
+std::string CreatorMenus::missingToolNote(DesktopTool tool) {
+    if (!m_shell.toolFor(tool).empty())
+        return {};
+    const char* role = "file manager";
+    switch (tool) {
+    case DesktopTool::TextEditor:
+        role = "text editor";
+        break;
+    case DesktopTool::SoundRecorder:
+        role = "sound recorder";
+        break;
+    case DesktopTool::PaintProgram:
+        role = "paint program";
+        break;
+    case DesktopTool::FileManager:
+        break;
+    }
+    return std::string("No ") + role + " is installed. Install " + m_shell.suggestedTool(tool) +
+           " to use this.";
+}
+
 void CreatorMenus::mnuToolScore_Click() {
     if (showScoreLogs)
         showScoreLogs();

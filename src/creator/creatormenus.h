@@ -35,6 +35,8 @@ public:
     void mnuHelpAuthor_Click();
 
     std::string aboutText();
+    // Why the role's entry cannot be used and what to install; empty when it can.
+    std::string missingToolNote(DesktopTool tool);
 
 private:
     void startTool(DesktopTool tool, const char* notFound);

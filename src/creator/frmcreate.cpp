@@ -272,10 +272,12 @@ void frmCreate::buildMenus() {
     mnuToolScore = mnuToolS->addAction(QStringLiteral("&Read Score Logs"));
     mnuToolAVI = mnuToolS->addAction(QStringLiteral("&AVI Maker"));
     mnuToolBar1 = mnuToolS->addSeparator();
-    mnuToolNotepad = mnuToolS->addAction(QStringLiteral("&Notepad"));
+    // Named for what they start on this desktop.
+    mnuToolNotepad = mnuToolS->addAction(QStringLiteral("&Text Editor"));
     mnuToolSoundRecorder = mnuToolS->addAction(QStringLiteral("&Sound Recorder"));
-    mnuToolPaint = mnuToolS->addAction(QStringLiteral("&MS Paint"));
-    mnuToolExplorer = mnuToolS->addAction(QStringLiteral("&Windows Explorer"));
+    mnuToolPaint = mnuToolS->addAction(QStringLiteral("Paint Progra&m"));
+    mnuToolExplorer = mnuToolS->addAction(QStringLiteral("&File Manager"));
+    mnuToolS->setToolTipsVisible(true);
 
     mnuHelp = menuBar()->addMenu(QStringLiteral("&Help"));
     mnuHelpContents = mnuHelp->addAction(QStringLiteral("Help &Contents"));
@@ -341,6 +343,23 @@ void frmCreate::attachMenus(CreatorMenus* menus) {
         {mnuHelpAuthor, &CreatorMenus::mnuHelpAuthor_Click}};
     for (const auto& [action, handler] : entries)
         connect(action, &QAction::triggered, this, std::bind_front(handler, menus));
+    // A role with no program installed is offered disabled, saying what to install, rather
+    // than failing after the click. Looked at again each time the menu opens, so that a
+    // program installed meanwhile is found.
+    const auto lookForTools = [this, menus] {
+        const std::pair<QAction*, DesktopTool> tools[] = {
+            {mnuToolNotepad, DesktopTool::TextEditor},
+            {mnuToolSoundRecorder, DesktopTool::SoundRecorder},
+            {mnuToolPaint, DesktopTool::PaintProgram},
+            {mnuToolExplorer, DesktopTool::FileManager}};
+        for (const auto& [action, tool] : tools) {
+            const std::string missing = menus->missingToolNote(tool);
+            action->setEnabled(missing.empty());
+            action->setToolTip(missing.empty() ? QString() : QString::fromStdString(missing));
+        }
+    };
+    lookForTools();
+    connect(mnuToolS, &QMenu::aboutToShow, this, lookForTools);
     // F1 anywhere in the creator opens the help.
     auto* f1 = new QShortcut(QKeySequence(Qt::Key_F1), this);
     f1->setContext(Qt::ApplicationShortcut);

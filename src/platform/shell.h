@@ -29,6 +29,10 @@ public:
     virtual bool openUrl(const std::string& url) = 0;
     // Starts the desktop's program for the role in the given folder; false when none is installed.
     virtual bool startTool(DesktopTool tool, const std::string& workingFolder) = 0;
+    // The program startTool would start for the role; empty when the desktop has none.
+    virtual std::string toolFor(DesktopTool tool) = 0;
+    // The program a person would install to get one for the role.
+    virtual std::string suggestedTool(DesktopTool tool) = 0;
     // The user's folder for the special-folder number (5 = documents); empty when unknown.
     virtual std::string specialFolder(int number) = 0;
 };

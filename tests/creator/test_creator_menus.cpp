@@ -35,6 +35,24 @@ TEST_F(CreatorTest, EachToolStartsTheDesktopsProgramForItsRoleOrSaysItIsMissing)
     EXPECT_EQ(shell.tools[0].folder, "/home/teacher/quizzes"); // the file manager starts here
 }
 
+TEST_F(CreatorTest, AToolWithNoProgramInstalledIsDisabledAndSaysWhatToInstall) {
+    EXPECT_EQ(form.mnuToolNotepad->text().toStdString(), "&Text Editor");
+    EXPECT_EQ(form.mnuToolSoundRecorder->text().toStdString(), "&Sound Recorder");
+    EXPECT_EQ(form.mnuToolPaint->text().toStdString(), "Paint Progra&m");
+    EXPECT_EQ(form.mnuToolExplorer->text().toStdString(), "&File Manager");
+    EXPECT_TRUE(form.mnuToolPaint->isEnabled());
+    // Looked at again each time the menu opens: a paint program uninstalled, then put back.
+    shell.missingTools = {DesktopTool::PaintProgram};
+    Q_EMIT form.mnuToolS->aboutToShow();
+    EXPECT_FALSE(form.mnuToolPaint->isEnabled());
+    EXPECT_EQ(form.mnuToolPaint->toolTip().toStdString(),
+              "No paint program is installed. Install tool-2 to use this.");
+    EXPECT_TRUE(form.mnuToolNotepad->isEnabled());
+    shell.missingTools.clear();
+    Q_EMIT form.mnuToolS->aboutToShow();
+    EXPECT_TRUE(form.mnuToolPaint->isEnabled());
+}
+
 TEST_F(CreatorTest, AboutWebAndMail) {
     form.mnuHelpAbout->trigger();
     ASSERT_EQ(dialogs.messages.size(), 1u);

@@ -223,7 +223,14 @@ public:
         tools.push_back({tool, folder});
         return toolResult;
     }
+    std::string toolFor(DesktopTool tool) override {
+        return missingTools.contains(tool) ? std::string() : "/usr/bin/tool";
+    }
+    std::string suggestedTool(DesktopTool tool) override {
+        return "tool-" + std::to_string(static_cast<int>(tool));
+    }
     std::string specialFolder(int number) override { return number == 5 ? documentsFolder : ""; }
+    std::set<DesktopTool> missingTools;
     std::vector<FileOperationRequest> operations;
     std::vector<std::string> urls;
     std::vector<ToolStart> tools;

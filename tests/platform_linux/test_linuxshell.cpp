@@ -69,6 +69,10 @@ TEST(LinuxShell, CopiesReplaceTheTargetAndToolsStartTheFirstInstalledProgramInTh
         {{"examo-no-such-editor"}, {}, {}, {"examo-no-such-manager", fake.toStdString()}});
     EXPECT_FALSE(shell.startTool(examo::DesktopTool::TextEditor, folder));
     EXPECT_FALSE(shell.startTool(examo::DesktopTool::SoundRecorder, folder));
+    // What is installed for a role is known before anything is started.
+    EXPECT_EQ(shell.toolFor(examo::DesktopTool::TextEditor), "");
+    EXPECT_EQ(shell.suggestedTool(examo::DesktopTool::TextEditor), "examo-no-such-editor");
+    EXPECT_EQ(shell.toolFor(examo::DesktopTool::FileManager), fake.toStdString());
     ASSERT_TRUE(shell.startTool(examo::DesktopTool::FileManager, folder));
     // The file manager is also told which folder to show.
     ASSERT_TRUE(examo::testing::waitFor([&] { return QFileInfo::exists(marker); }));

@@ -72,28 +72,24 @@ bool LinuxShell::openUrl(const std::string& url) {
     return QDesktopServices::openUrl(QUrl(QString::fromStdString(url)));
 }
 
-bool LinuxShell::startTool(DesktopTool tool, const std::string& workingFolder) {
-    const std::vector<std::string>* candidates = nullptr;
+const std::vector<std::string>& LinuxShell::candidates(DesktopTool tool) const {
     switch (tool) {
     case DesktopTool::TextEditor:
-        candidates = &programs_.textEditors;
-        break;
+        return programs_.textEditors;
     case DesktopTool::SoundRecorder:
-        candidates = &programs_.soundRecorders;
-        break;
+        return programs_.soundRecorders;
     case DesktopTool::PaintProgram:
-        candidates = &programs_.paintPrograms;
-        break;
+        return programs_.paintPrograms;
     case DesktopTool::FileManager:
-        candidates = &programs_.fileManagers;
         break;
     }
-    if (candidates == nullptr)
-        return false;
+    return programs_.fileManagers;
+}
 
+bool LinuxShell::startTool(DesktopTool tool, const std::string& workingFolder) {
     const QString folder =
         workingFolder.empty() ? QDir::currentPath() : QString::fromStdString(workingFolder);
-    for (const std::string& name : *candidates) {
+    for (const std::string& name : candidates(tool)) {
         const QString program = QStandardPaths::findExecutable(QString::fromStdString(name));
         if (program.isEmpty())
             continue;
@@ -105,6 +101,20 @@ bool LinuxShell::startTool(DesktopTool tool, const std::string& workingFolder) {
             return true;
     }
     return false;
+}
+
+std::string LinuxShell::toolFor(DesktopTool tool) {
+    for (const std::string& name : candidates(tool)) {
+        const QString program = QStandardPaths::findExecutable(QString::fromStdString(name));
+        if (!program.isEmpty())
+            return program.toStdString();
+    }
+    return {};
+}
+
+std::string LinuxShell::suggestedTool(DesktopTool tool) {
+    const std::vector<std::string>& names = candidates(tool);
+    return names.empty() ? std::string() : names.front();
 }
 
 std::string LinuxShell::specialFolder(int number) {

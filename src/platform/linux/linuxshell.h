@@ -26,9 +26,13 @@ public:
     int fileOperation(const FileOperationRequest& request) override;
     bool openUrl(const std::string& url) override;
     bool startTool(DesktopTool tool, const std::string& workingFolder) override;
+    std::string toolFor(DesktopTool tool) override;
+    std::string suggestedTool(DesktopTool tool) override;
     std::string specialFolder(int number) override;
 
 private:
+    const std::vector<std::string>& candidates(DesktopTool tool) const;
+
     DesktopPrograms programs_;
 };
 
