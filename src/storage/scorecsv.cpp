@@ -12,6 +12,8 @@ namespace examo::scorecsv {
 namespace {
 
 constexpr std::string_view kScore = ".    Score ";
+// The names an English desktop writes. A log written in another language keeps its dates out
+// of the spreadsheet, and its entries are counted among those not read in full.
 constexpr std::array<std::string_view, 12> kMonths = {"Jan", "Feb", "Mar", "Apr", "May", "Jun",
                                                       "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"};
 
@@ -104,8 +106,8 @@ std::optional<std::string> clockText(Cursor& c) {
     const auto hour = hourPart.number(2);
     const auto minute = minutePart.number(2);
     c.rest.remove_prefix(5);
-    if (!hour || !minute || *hour < 1 || *hour > 12 || *minute < 0 || *minute > 59 ||
-        !c.literal(" "))
+    if (!hour || !minute || !hourPart.rest.empty() || !minutePart.rest.empty() || *hour < 1 ||
+        *hour > 12 || *minute < 0 || *minute > 59 || !c.literal(" "))
         return std::nullopt;
     const bool am = text::EqualsNoCase(c.rest, "AM");
     if (!am && !text::EqualsNoCase(c.rest, "PM"))

@@ -98,6 +98,9 @@ TEST(ScoreCsv, ADamagedEntryKeepsWhatCouldBeRead) {
         {"Ann.    Score 7 of 9.  77%   Time spent 1 minutes and 15 seconds.  Test date:  "
          "Sunday, Dec 6 2026  09:41 AMx",
          "Ann|7|9|77|75|2026-12-06|"},
+        {"Ann.    Score 7 of 9.  77%   Time spent 1 minutes and 15 seconds.  Test date:  "
+         "Sunday, Dec 6 2026  1x:41 AM",
+         "Ann|7|9|77|75|2026-12-06|"},
         {"Ann.    Score 99999999999999999999 of 9.", "Ann||||||"},
     };
     for (const auto& [text, expected] : cases) {
