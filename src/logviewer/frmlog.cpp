@@ -8,6 +8,7 @@
 #include "platform/twips.h"
 #include "storage/files.h"
 #include "storage/modfileio.h"
+#include "storage/scorecsv.h"
 #include "storage/scorelog.h"
 #include "storage/textrules.h"
 #include "widgets/controltable.h"
@@ -31,6 +32,9 @@ namespace examo {
 namespace {
 
 constexpr const char* kSaveError = "There has been an error saving this log as a text file.";
+constexpr const char* kExportError = "There has been an error exporting this log as a CSV file.";
+constexpr const char* kExportOverLog =
+    "A score log cannot be written over with its export.  Give the CSV file a name of its own.";
 constexpr const char* kPrintError = "There has been an error in printing this log.";
 
 // One entry of the window's menus: a command, or a separator where it has no caption.
@@ -52,6 +56,10 @@ constexpr MenuEntry kLogMenus[] = {
      .action = &frmLog::mnuSave,
      .caption = "&Save as Text File",
      .handler = &frmLog::mnuSave_Click},
+    {.menu = &frmLog::mnuFile,
+     .action = &frmLog::mnuExportCsv,
+     .caption = "&Export as CSV...",
+     .handler = &frmLog::mnuExportCsv_Click},
     {.menu = &frmLog::mnuFile, .action = &frmLog::mnuFileBar},
     {.menu = &frmLog::mnuFile,
      .action = &frmLog::mnuPrint,
@@ -291,6 +299,32 @@ void frmLog::mnuSave_Click() {
         caretToStart();
     } catch (const std::exception&) {
         m_dialogs.message(kSaveError, Dialogs::Buttons::Ok, Dialogs::Icon::Critical);
+    }
+}
+
+void frmLog::mnuExportCsv_Click() {
+    try {
+        const std::string path = modFileIO::ShowSaveDialog(
+            m_fileDialogs, owner(), modFileIO::Filter({"CSV Files (*.csv)", "*.csv"}),
+            m_program.currentFolder(), "csv");
+        if (path.empty())
+            return;
+        // The log itself is the only record of the results: it is never written over.
+        if (scorecsv::NamesScoreLog(path)) {
+            m_dialogs.message(kExportOverLog, Dialogs::Buttons::Ok, Dialogs::Icon::Critical);
+            return;
+        }
+        // The entries as shown, with the teacher's corrections, as the text file would have them.
+        const std::vector<scorecsv::Row> rows = scorecsv::RowsOfText(shownText().toStdString());
+        if (!files::WriteFileReplacing(path, scorecsv::Document(rows, false))) {
+            m_dialogs.message(kExportError, Dialogs::Buttons::Ok, Dialogs::Icon::Critical);
+            return;
+        }
+        if (const int incomplete = scorecsv::IncompleteCount(rows); incomplete > 0)
+            m_dialogs.message(scorecsv::IncompleteMessage(incomplete), Dialogs::Buttons::Ok,
+                              Dialogs::Icon::Information);
+    } catch (const std::exception&) {
+        m_dialogs.message(kExportError, Dialogs::Buttons::Ok, Dialogs::Icon::Critical);
     }
 }
 

@@ -28,6 +28,7 @@ public:
     QMenu* mnuFile;
     QAction* mnuOpen;
     QAction* mnuSave;
+    QAction* mnuExportCsv;
     QAction* mnuFileBar;
     QAction* mnuPrint;
     QAction* mnuExit;
@@ -50,6 +51,9 @@ public:
 
     void mnuOpen_Click();
     void mnuSave_Click();
+    // The shown entries as a spreadsheet file, one row each; says how many could be read only
+    // in part.
+    void mnuExportCsv_Click();
     void mnuPrint_Click();
     void mnuExit_Click();
     void mnuEditUndo_Click();
