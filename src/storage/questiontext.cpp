@@ -8,7 +8,6 @@
 
 #include <algorithm>
 #include <array>
-#include <cctype>
 
 namespace examo::questiontext {
 
@@ -106,9 +105,10 @@ std::optional<char> answerLetter(std::string_view line) {
     if (!startsWithNoCase(line, "ANSWER:"))
         return std::nullopt;
     const auto letter = trimSpace(line.substr(7));
-    if (letter.size() != 1 || !std::isalpha(static_cast<unsigned char>(letter[0])))
+    const char c = letter.size() == 1 ? text::ToLowerAscii(letter)[0] : '\0';
+    if (c < 'a' || c > 'z')
         return '\0';
-    return static_cast<char>(std::toupper(static_cast<unsigned char>(letter[0])));
+    return static_cast<char>(c - 'a' + 'A');
 }
 
 // "C. text" or "C) text" for the letter expected next; the text, or nothing.
