@@ -515,9 +515,14 @@ Written WriteGift(std::string_view title, std::string_view className,
             continue;
         }
         out.utf8 += " {\n";
-        for (std::size_t a = 0; a < q.answers.size(); ++a)
-            out.utf8 += (static_cast<int>(a) == q.correct ? "=" : "~") +
-                        escapeGift(cp1252::toUtf8(q.answers[a])) + "\n";
+        for (std::size_t a = 0; a < q.answers.size(); ++a) {
+            const bool right = static_cast<int>(a) == q.correct;
+            out.utf8 += right ? "=" : "~";
+            // An answer that starts with "%" would be read as a weight: one is written first.
+            if (q.answers[a].starts_with('%'))
+                out.utf8 += right ? "%100%" : "%0%";
+            out.utf8 += escapeGift(cp1252::toUtf8(q.answers[a])) + "\n";
+        }
         out.utf8 += "}\n";
     }
     return out;

@@ -231,6 +231,8 @@ TEST(QuestionText, TextsFullOfGiftsOwnCharactersComeBackUnchanged) {
         rec("m|// not a comment {T} ::x:: \\n|=a|~b|#c|{d}|none| 3"),
         rec("t|$CATEGORY: no|none| 1"),
         rec("m|\x80 \xE7 \\|a\\|b\\\\|c:|d::|none| 0"),
+        // Answers that start like a weight.
+        rec("m|Percent?|%50%|%100% sure|%|% -1|none| 2"),
     };
     const auto back = questiontext::ParseGift(questiontext::WriteGift("", "", records).utf8);
     EXPECT_EQ(back.skipped(), 0);
