@@ -57,13 +57,23 @@ std::string bitmapSeed() {
     return out;
 }
 
+// Question text with a little of everything: GIFT with escapes, weights and feedback, Aiken.
+std::string questionSeed() {
+    return "// farm\n::T::Q \\{x\\} \\= \\#? {\n=a\n~%50%b#fb\n~c\n~d\n}\n\n"
+           "Cows moo. {T}\n\nQ?\nA. a\nB. b\nC. c\nD. d\nANSWER: B\n";
+}
+
 } // namespace
 
-// Arguments: the number of rounds, and "bmp" to start from a bitmap rather than a quiz.
+// Arguments: the number of rounds, and "bmp" or "questions" to start from a bitmap or a
+// question file rather than a quiz.
 int main(int argc, char** argv) {
     const int rounds = argc > 1 ? std::atoi(argv[1]) : 20000;
     std::mt19937 rng(12345);
-    const std::string base = argc > 2 && std::string(argv[2]) == "bmp" ? bitmapSeed() : seed();
+    const std::string kind = argc > 2 ? argv[2] : "";
+    const std::string base = kind == "bmp"         ? bitmapSeed()
+                             : kind == "questions" ? questionSeed()
+                                                   : seed();
     for (int i = 0; i < rounds; ++i) {
         std::string input = base;
         const int edits = 1 + static_cast<int>(rng() % 8);

@@ -7,7 +7,7 @@ cd "$(dirname "$0")/.."
 build=${1:-build}
 cmake --build "$build" --target fuzz_make_corpus
 out=fuzz/corpus
-for target in quizfile records scorelog dib picture midi mediacommand settings; do
+for target in quizfile records scorelog questiontext dib picture midi mediacommand settings; do
     mkdir -p "$out/$target"
     find "$out/$target" -type f ! -name 'regress-*' -delete
 done

@@ -2,6 +2,7 @@
 // records, score logs, bitmaps, pictures, MIDI tunes, media commands and settings files.
 // Usage: fuzz_make_corpus OUTPUT_FOLDER (make-corpus.sh adds the samples' metafile and tunes).
 #include "avimaker/bitmaps.h"
+#include "storage/questiontext.h"
 #include "storage/quizfile.h"
 #include "storage/record.h"
 #include "storage/scorelog.h"
@@ -57,6 +58,20 @@ void quizzes() {
         put("records", "record" + std::to_string(i + 1), records[i]);
     put("records", "header", record::BuildHeaderLine("Farm animals", "Class 2b"));
     put("records", "bad-answer", record::BuildTrueFalse("t", "Odd", "none", 7) + "x");
+}
+
+void questionFiles() {
+    put("questiontext", "farm.gift",
+        questiontext::WriteGift("Farm animals", "Class 2b", farmRecords()).utf8);
+    put("questiontext", "kinds.gift",
+        "$CATEGORY: $course$/Farm\n\n// kinds\n::Milk::Which animal gives milk? {\n=Cow\n"
+        "~Hen#No.\n~%50%Goat\n~Pig\n}\n\nCows moo. {T}\n\nPigs fly. {FALSE#No.}\n\n"
+        "Write. {}\n\nPi? {#3.14:0.01}\n\nCapital? {=Paris}\n\nMatch. {=a -> b =c -> d}\n\n"
+        "It costs {~1 =2 ~3 ~4} coins.\n\nEscapes \\{\\}\\~\\=\\#\\: {T}\n");
+    put("questiontext", "farm-aiken.txt",
+        "\xEF\xBB\xBFWhich animal gives milk?\r\nA. Cow\r\nB. Hen\r\nC) Pig\r\nD) Goat\r\n"
+        "ANSWER: A\r\nThree?\r\nA. a\r\nB. b\r\nC. c\r\nANSWER: C\r\n\r\nNo answer\r\n"
+        "A. a\r\n");
 }
 
 void scoreLogs() {
@@ -163,6 +178,7 @@ int main(int argc, char** argv) {
     QGuiApplication app(argc, argv);
     g_out = argv[1];
     quizzes();
+    questionFiles();
     scoreLogs();
     bitmapFiles();
     tunes();

@@ -10,7 +10,7 @@ seconds=${1:?usage: fuzz/run.sh SECONDS [TARGET...]}
 shift
 targets=("$@")
 [ ${#targets[@]} -gt 0 ] ||
-    targets=(quizfile records scorelog dib picture mediacommand settings midi)
+    targets=(quizfile records scorelog questiontext dib picture mediacommand settings midi)
 jobs=${FUZZ_JOBS:-2}
 
 missing=()

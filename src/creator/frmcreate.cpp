@@ -252,6 +252,10 @@ void frmCreate::buildMenus() {
     mnuFileSaveas = mnuFile->addAction(QStringLiteral("Save &As"));
     mnuFileSaveas->setEnabled(false);
     mnuBar1 = mnuFile->addSeparator();
+    mnuFileImport = mnuFile->addAction(QStringLiteral("&Import Questions..."));
+    mnuFileExport = mnuFile->addAction(QStringLiteral("&Export Questions..."));
+    mnuFileExport->setEnabled(false);
+    mnuBar4 = mnuFile->addSeparator();
     mnuFilePrint = mnuFile->addAction(QStringLiteral("&Print"));
     mnuFilePrint->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_P));
     mnuFilePrint->setEnabled(false);
@@ -306,6 +310,8 @@ void frmCreate::attach(modCreate* module) {
         {mnuFileNew, &modCreate::mnuFileNew_Click},
         {mnuFileOpen, &modCreate::mnuFileOpen_Click},
         {mnuFileSaveas, &modCreate::mnuFileSaveas_Click},
+        {mnuFileImport, &modCreate::mnuFileImport_Click},
+        {mnuFileExport, &modCreate::mnuFileExport_Click},
         {mnuFileExit, &modCreate::mnuFileExit_Click}};
     for (const auto& [action, handler] : actions)
         connect(action, &QAction::triggered, this, std::bind_front(handler, module));

@@ -89,6 +89,9 @@ public:
     QAction* mnuFileOpen;
     QAction* mnuFileSaveas;
     QAction* mnuBar1;
+    QAction* mnuFileImport;
+    QAction* mnuFileExport;
+    QAction* mnuBar4;
     QAction* mnuFilePrint;
     QAction* mnuBar2;
     QAction* mnuFileExit;

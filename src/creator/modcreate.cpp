@@ -143,15 +143,20 @@ void modCreate::startEmptyQuiz() {
 }
 
 void modCreate::SetHasQuestions(bool flag) {
+    enableQuizCommands(flag);
+    ClearQuestionEditor();
+    if (!flag)
+        ResetQuiz();
+}
+
+void modCreate::enableQuizCommands(bool flag) {
     HasQuestions = flag;
     m_form.cmdPreview->setEnabled(flag);
     m_form.cmdOkay->setEnabled(flag);
     m_form.mnuFileSaveas->setEnabled(flag);
+    m_form.mnuFileExport->setEnabled(flag);
     m_form.mnuFilePrint->setEnabled(flag);
     m_form.cboExist->setEnabled(flag);
-    ClearQuestionEditor();
-    if (!flag)
-        ResetQuiz();
 }
 
 void modCreate::ResetQuiz() {

@@ -98,6 +98,9 @@ public:
     void cmdOkay_Click() { mnuFileSaveas_Click(); }
     void cmdCancel_Click();
     void mnuFileExit_Click() { cmdCancel_Click(); }
+    // Questions in and out in the plain-text formats of learning platforms (Aiken, GIFT).
+    void mnuFileImport_Click();
+    void mnuFileExport_Click();
 
     void cmdMpic_Click();
     void cmdPic_Click();
@@ -133,6 +136,10 @@ private:
     std::optional<std::string> quizText(const QString& typed, const QString& where);
     std::optional<std::string> mediaField(const QString& typed);
     bool addQuestion(bool trueFalse);
+    // Puts a question into the next slot of the store and the list; the caller counts it.
+    void storeQuestion(const std::string& record, const std::string& questionText);
+    // The commands that need a quiz with questions, on or off (the flag of SetHasQuestions).
+    void enableQuizCommands(bool flag);
     bool saveEdited(bool trueFalse, int position);
     std::optional<std::string> buildRecord(bool trueFalse, const std::string& kindField,
                                            std::string* questionText);

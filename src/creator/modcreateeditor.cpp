@@ -9,8 +9,6 @@
 #include "widgets/controltable.h"
 #include "widgets/quiztext.h"
 
-#include <algorithm>
-
 namespace examo {
 
 // ---- the question editor ----
@@ -43,28 +41,12 @@ void modCreate::cmdAdd_Click() {
 }
 
 std::optional<std::string> modCreate::quizText(const QString& typed, const QString& where) {
-    const auto encoded = cp1252::fromUtf8(typed.toStdString());
-    std::optional<char32_t> bad = encoded.unencodable;
-    if (!bad && encoded.bytes.find(record::kSeparator) != std::string::npos)
-        bad = U'\u00A9';
-    // A pasted control character could scramble into the line break that ends a record.
-    const auto control = std::find_if(typed.begin(), typed.end(), [](QChar c) {
-        return c.category() == QChar::Other_Control && c != u'\t';
-    });
-    if (!bad && control != typed.end())
-        bad = control->unicode();
-    if (!bad)
-        return encoded.bytes;
-    // The separator would split the record and shift every later field; other characters
-    // cannot be written to the file at all. A control character is named by its number, as
-    // it cannot be seen.
-    const QString ch =
-        QChar(*bad).category() == QChar::Other_Control
-            ? QStringLiteral("U+%1").arg(uint(*bad), 4, 16, QLatin1Char('0')).toUpper()
-            : QString::fromUcs4(&*bad, 1);
+    const auto field = record::EncodeField(typed.toStdString());
+    if (!field.refused)
+        return field.bytes;
     message(
         (QStringLiteral("The character %1 cannot be kept in %2.  Please remove it and try again.")
-             .arg(ch, where))
+             .arg(QString::fromStdString(record::NameOfCharacter(*field.refused)), where))
             .toStdString(),
         Dialogs::Icon::Critical);
     return std::nullopt;
@@ -125,13 +107,17 @@ bool modCreate::addQuestion(bool trueFalse) {
     const auto record = buildRecord(trueFalse, std::string(1, trueFalse ? 't' : 'm'), &question);
     if (!record)
         return false;
-    const auto slot = static_cast<std::size_t>(QuestionCounter);
-    QuestionTexts[slot] = question;
-    QuestionRecords[slot] = *record;
-    m_form.cboExist->addItem(fromQuizText(question));
-    m_form.cboExist->setEditText(fromQuizText(question));
+    storeQuestion(*record, question);
     (trueFalse ? m_form.txtTFquestion : m_form.txtMQuestion)->setFocus();
     return true;
+}
+
+void modCreate::storeQuestion(const std::string& record, const std::string& questionText) {
+    const auto slot = static_cast<std::size_t>(QuestionCounter);
+    QuestionTexts[slot] = questionText;
+    QuestionRecords[slot] = record;
+    m_form.cboExist->addItem(fromQuizText(questionText));
+    m_form.cboExist->setEditText(fromQuizText(questionText));
 }
 
 bool modCreate::AddMultipleChoice() {
@@ -310,6 +296,9 @@ void modCreate::SetEditMode(bool flag) {
         w->setEnabled(!flag);
     m_form.mnuFileSaveas->setEnabled(!flag);
     m_form.mnuFilePrint->setEnabled(!flag);
+    // Questions come in only in add mode, and go out only as saved, like the quiz itself.
+    m_form.mnuFileImport->setEnabled(!flag);
+    m_form.mnuFileExport->setEnabled(!flag);
     if (!flag)
         m_form.cboExist->setEditText(QStringLiteral("Existing Questions"));
 }

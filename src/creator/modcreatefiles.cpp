@@ -5,11 +5,13 @@
 #include "storage/fileexists.h"
 #include "storage/mediafile.h"
 #include "storage/modfileio.h"
+#include "storage/questiontext.h"
 #include "storage/quizfile.h"
 #include "storage/record.h"
 #include "storage/textrules.h"
 #include "widgets/quiztext.h"
 
+#include <algorithm>
 #include <filesystem>
 
 namespace examo {
@@ -18,6 +20,16 @@ namespace {
 
 std::string quizFilter() {
     return modFileIO::Filter({"Examo Tests (*.exm)", "*.exm"});
+}
+
+// Platforms save both formats as .txt; some name GIFT files .gift.
+std::string questionFilter() {
+    return modFileIO::Filter(
+        {"Question Files (*.txt *.gift)", "*.txt;*.gift", "All Files (*.*)", "*.*"});
+}
+
+std::string giftFilter() {
+    return modFileIO::Filter({"GIFT Questions (*.txt *.gift)", "*.txt;*.gift"});
 }
 
 } // namespace
@@ -220,6 +232,76 @@ bool modCreate::saveAs() {
     } catch (const std::exception& e) {
         message(std::string("Error saving test!") + e.what(), Dialogs::Icon::Critical);
         return false;
+    }
+}
+
+// ---- questions in and out ----
+
+void modCreate::mnuFileImport_Click() {
+    if (inEditMode())
+        return;
+    const std::string path = modFileIO::ShowOpenDialog(
+        m_services.fileDialogs, m_services.dialogs, static_cast<std::intptr_t>(m_form.winId()),
+        questionFilter(), m_services.program.currentFolder());
+    if (path.empty())
+        return;
+    const auto file = questiontext::Read(path);
+    if (!file.ok()) {
+        message("The file " + text::QuoteInMessage(path) + " could not be imported.  " +
+                    questiontext::Describe(file.error),
+                Dialogs::Icon::Critical);
+        return;
+    }
+    const auto& records = file.questions.records;
+    // Appended as "Add This Question" appends, as far as the 100 places go.
+    const int room = std::max(0, record::kMaxQuestions + 1 - QuestionCounter);
+    const int added = std::min(room, static_cast<int>(records.size()));
+    for (int n = 0; n < added; ++n) {
+        const std::string& imported = records[static_cast<std::size_t>(n)];
+        storeQuestion(imported, record::SplitFields(imported).at(1));
+        ++QuestionCounter;
+    }
+    if (added > 0) {
+        // A question being typed stays in the editor; only its number moves on.
+        enableQuizCommands(true);
+        m_form.lblNumber->setText(numberCaption(QuestionCounter));
+        m_form.cboExist->setEditText(m_form.cboExist->itemText(0));
+    }
+    const int overLimit = static_cast<int>(records.size()) - added;
+    const bool skipped = overLimit + file.questions.skipped() > 0;
+    message(questiontext::Summary(added, file.questions, overLimit),
+            skipped ? Dialogs::Icon::Exclamation : Dialogs::Icon::Information);
+}
+
+void modCreate::mnuFileExport_Click() {
+    if (QuestionCounter <= 1) {
+        message("There are no questions to export.", Dialogs::Icon::Information);
+        return;
+    }
+    try {
+        const std::string path = modFileIO::ShowSaveDialog(
+            m_services.fileDialogs, static_cast<std::intptr_t>(m_form.winId()), giftFilter(),
+            m_services.program.currentFolder(), "txt");
+        if (path.empty())
+            return;
+        const std::vector<std::string> records(QuestionRecords.begin() + 1,
+                                               QuestionRecords.begin() + QuestionCounter);
+        const auto gift = questiontext::WriteGift(m_form.txtTitle->text().toStdString(),
+                                                  m_form.txtTeacher->text().toStdString(), records);
+        if (!files::WriteFileReplacing(path, gift.utf8)) {
+            message("Error exporting questions!  The file " + text::QuoteInMessage(path) +
+                        " could not be written.",
+                    Dialogs::Icon::Critical);
+            return;
+        }
+        if (gift.unreadable.empty())
+            return;
+        std::string left = "These questions could not be read, so they were not exported:";
+        for (const int number : gift.unreadable)
+            left += "\nQuestion " + text::Dec(number);
+        message(left, Dialogs::Icon::Exclamation);
+    } catch (const std::exception& e) {
+        message(std::string("Error exporting questions!  ") + e.what(), Dialogs::Icon::Critical);
     }
 }
 

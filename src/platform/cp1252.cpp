@@ -87,6 +87,12 @@ std::string toUtf8(std::string_view cp1252Bytes) {
     return out;
 }
 
+std::string utf8Of(char32_t ch) {
+    std::string out;
+    appendUtf8(out, ch);
+    return out;
+}
+
 EncodeResult fromUtf8(std::string_view utf8) {
     EncodeResult result;
     result.bytes.reserve(utf8.size());

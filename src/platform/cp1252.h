@@ -15,6 +15,8 @@ char32_t toUnicode(unsigned char byte);
 std::optional<unsigned char> fromUnicode(char32_t ch);
 
 std::string toUtf8(std::string_view cp1252Bytes);
+// One character in UTF-8.
+std::string utf8Of(char32_t ch);
 
 struct EncodeResult {
     std::string bytes;

@@ -2,6 +2,10 @@
 
 #include "textrules.h"
 
+#include "platform/cp1252.h"
+
+#include <cstdio>
+
 namespace examo::record {
 
 std::vector<std::string> SplitFields(std::string_view record) {
@@ -80,6 +84,36 @@ ParseResult ParseQuestion(std::string_view record) {
     q.correct = *correct;
     result.question = std::move(q);
     return result;
+}
+
+namespace {
+
+bool isControl(char32_t ch) {
+    return ch < 0x20 || (ch >= 0x7F && ch <= 0x9F);
+}
+
+} // namespace
+
+FieldText EncodeField(std::string_view utf8) {
+    auto encoded = cp1252::fromUtf8(utf8);
+    if (encoded.unencodable)
+        return {.bytes = {}, .refused = encoded.unencodable};
+    if (encoded.bytes.find(kSeparator) != std::string::npos)
+        return {.bytes = {}, .refused = U'\u00A9'};
+    for (const char byte : encoded.bytes) {
+        const char32_t ch = cp1252::toUnicode(static_cast<unsigned char>(byte));
+        if (isControl(ch) && ch != U'\t')
+            return {.bytes = {}, .refused = ch};
+    }
+    return {.bytes = std::move(encoded.bytes), .refused = std::nullopt};
+}
+
+std::string NameOfCharacter(char32_t ch) {
+    if (!isControl(ch))
+        return cp1252::utf8Of(ch);
+    char name[16];
+    std::snprintf(name, sizeof name, "U+%04X", static_cast<unsigned>(ch));
+    return name;
 }
 
 bool IsNoneMedia(std::string_view media) {

@@ -51,6 +51,20 @@ struct ParseResult {
 // wholly a number that fits, as "1e400" or "2x", makes the record a corrupted one.
 ParseResult ParseQuestion(std::string_view record);
 
+// A field as typed or imported (UTF-8) in the file's Windows-1252, or the first character a
+// record cannot keep: one Windows-1252 lacks, the separator (it would split the record and
+// shift every later field), or a control character other than tab (it could scramble into the
+// line break that ends a record). Malformed UTF-8 is refused as U+FFFD.
+struct FieldText {
+    std::string bytes;
+    std::optional<char32_t> refused;
+};
+FieldText EncodeField(std::string_view utf8);
+
+// A refused character for a message, in UTF-8: itself, or "U+0010" for a control character,
+// which cannot be seen.
+std::string NameOfCharacter(char32_t ch);
+
 // "none" in any letter case.
 bool IsNoneMedia(std::string_view media);
 
