@@ -163,8 +163,8 @@ bool installedForEveryone(const QString& name, const QString& glob, const QStrin
     for (const QString& folder : dataDirectories()) {
         const auto mime = freedesktop::readFile(folder + QStringLiteral("/mime/packages/") + name +
                                                 QStringLiteral(".xml"));
-        const auto entry = freedesktop::readFile(folder + QStringLiteral("/applications/") +
-                                                 name + QStringLiteral(".desktop"));
+        const auto entry = freedesktop::readFile(folder + QStringLiteral("/applications/") + name +
+                                                 QStringLiteral(".desktop"));
         if (!mime || !entry ||
             !mime->contains(QByteArray("pattern=\"") + glob.toUtf8() + QByteArray("\"")))
             continue;
