@@ -90,6 +90,7 @@ public:
     QAction* mnuFileSaveas;
     QAction* mnuBar1;
     QAction* mnuFilePrint;
+    QAction* mnuFileCheckMedia;
     QAction* mnuBar2;
     QAction* mnuFileExit;
     QAction* mnuBar3;
