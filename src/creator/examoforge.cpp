@@ -1,9 +1,14 @@
 #include "creator/examoforge.h"
 
 #include "avimaker/frmavi.h"
+#include "creator/frmmediacheck.h"
 #include "creator/helpwindow.h"
+#include "creator/mediacheck.h"
 #include "logviewer/frmlog.h"
 
+#include <QApplication>
+
+#include <algorithm>
 #include <functional>
 
 namespace examo {
@@ -22,6 +27,8 @@ ExamoForge::ExamoForge(CreatorServices& services, AviFileLibrary& aviLibrary)
     m_module.closeOtherWindows = [this] { closeOtherWindows(); };
     QObject::connect(m_form.cmdPreview, &QPushButton::clicked, &m_form,
                      std::bind_front(&ExamoForge::cmdPreview_Click, this));
+    QObject::connect(m_form.mnuFileCheckMedia, &QAction::triggered, &m_form,
+                     std::bind_front(&ExamoForge::mnuFileCheckMedia_Click, this));
 }
 
 // The previewer reads the quiz store, so it must not outlive it.
@@ -30,8 +37,8 @@ ExamoForge::~ExamoForge() {
 }
 
 void ExamoForge::closeOtherWindows() {
-    for (QWidget* w :
-         {m_log.data(), static_cast<QWidget*>(m_preview.data()), m_avi.data(), m_help.data()})
+    for (QWidget* w : {m_log.data(), static_cast<QWidget*>(m_preview.data()), m_avi.data(),
+                       m_help.data(), m_mediaCheck.data()})
         if (w != nullptr)
             w->close();
 }
@@ -82,6 +89,30 @@ void ExamoForge::cmdPreview_Click() {
     // After the first question is on show, as the title and class reach the previewer.
     m_preview->lblTitle->setText(m_form.txtTitle->text());
     m_preview->lblTeacher->setText(m_form.txtTeacher->text());
+}
+
+void ExamoForge::mnuFileCheckMedia_Click() {
+    const auto first = m_module.QuestionRecords.begin() + 1;
+    const std::vector<std::string> records(first,
+                                           first + std::max(0, m_module.QuestionCounter - 1));
+    // Each movie and tune is opened for real, which takes a moment.
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    const auto findings =
+        mediacheck::Check(records, m_module.QuizFolder, m_services.media, m_services.pictures);
+    QApplication::restoreOverrideCursor();
+    const QString title = m_form.txtTitle->text();
+    const std::string report =
+        mediacheck::Report(title.isEmpty() ? std::string("Untitled") : title.toStdString(),
+                           m_module.QuizFolder, findings);
+    // A new window each time: the report is of the quiz as it stands now.
+    delete m_mediaCheck.data();
+    auto* window =
+        new frmMediaCheck(QString::fromStdString(report), m_services.printer, m_services.dialogs);
+    window->setAttribute(Qt::WA_DeleteOnClose);
+    m_mediaCheck = window;
+    window->show();
+    window->raise();
+    window->activateWindow();
 }
 
 } // namespace examo

@@ -36,6 +36,9 @@ public:
     void showAviMaker();
     // The "Preview Test" button of frmCreate: the quiz as it stands, unsaved, in the previewer.
     void cmdPreview_Click();
+    // File > Check Media: what of the quiz's media its students would miss, in a window.
+    void mnuFileCheckMedia_Click();
+    QWidget* mediaCheck() const { return m_mediaCheck; }
 
 private:
     void closeOtherWindows();
@@ -50,6 +53,7 @@ private:
     QPointer<QWidget> m_help;
     QPointer<QWidget> m_avi;
     QPointer<frmPreview> m_preview;
+    QPointer<QWidget> m_mediaCheck;
 };
 
 } // namespace examo

@@ -259,6 +259,10 @@ void frmCreate::buildMenus() {
     mnuFilePrint = mnuFile->addAction(QStringLiteral("&Print"));
     mnuFilePrint->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_P));
     mnuFilePrint->setEnabled(false);
+    // Offered with Print: both need a quiz on screen, and neither suits edit mode.
+    mnuFileCheckMedia = mnuFile->addAction(QStringLiteral("Check &Media..."));
+    mnuFileCheckMedia->setEnabled(false);
+    connect(mnuFilePrint, &QAction::enabledChanged, mnuFileCheckMedia, &QAction::setEnabled);
     mnuBar2 = mnuFile->addSeparator();
     mnuFileExit = mnuFile->addAction(QStringLiteral("E&xit"));
     mnuFileExit->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));

@@ -93,6 +93,7 @@ public:
     QAction* mnuFileExport;
     QAction* mnuBar4;
     QAction* mnuFilePrint;
+    QAction* mnuFileCheckMedia;
     QAction* mnuBar2;
     QAction* mnuFileExit;
     QAction* mnuBar3;

@@ -113,30 +113,6 @@ std::string logNamedOn(const std::string& commandLine) {
     return text::EqualsNoCase(text::ExtensionOf(first), "log") ? first : std::string();
 }
 
-// The printer draws each line as it is, so a log entry wider than the paper would lose its
-// end at the edge: such lines are broken to the printable width instead.
-QString fitToPage(Printer& printer, const QString& text) {
-    const double width = printer.scaleWidth();
-    QStringList lines;
-    for (QString rest : text.split(QStringLiteral("\r\n"))) {
-        bool broken = false;
-        while (!rest.isEmpty() && printer.textWidth(rest) > width) {
-            broken = true;
-            const qsizetype cut = breakToFit(printer, rest, width);
-            QString piece = rest.left(cut);
-            while (piece.endsWith(QLatin1Char(' ')))
-                piece.chop(1);
-            lines << piece;
-            rest.remove(0, cut);
-            while (rest.startsWith(QLatin1Char(' ')))
-                rest.remove(0, 1);
-        }
-        if (!broken || !rest.isEmpty())
-            lines << rest;
-    }
-    return lines.join(QStringLiteral("\r\n"));
-}
-
 // The entries as the text box shows them: each followed by one more line break, and every
 // CR LF pair a single line break. Built in one pass straight from Windows-1252, since a
 // log of many megabytes must not be copied again for every line break replaced.

@@ -10,6 +10,20 @@ namespace examo::modSound {
 
 namespace {
 
+// The open commands of the movie and tune devices, shared by playing and by checking a file.
+constexpr const char* kOpenAvi = "open AVIvideo!";
+constexpr const char* kOpenMpeg = "open MPEGvideo!";
+constexpr const char* kOpenMidi = "open sequencer!";
+constexpr const char* kOpenMp3 = "open MPEGvideo!";
+
+std::string openMovieCommand(Media& media, const char* prefix, const std::string& path) {
+    return prefix + GetShortPath(media, path) + " alias movie";
+}
+
+std::string openTuneCommand(Media& media, const char* prefix, const std::string& path) {
+    return prefix + GetShortPath(media, path) + " alias song ";
+}
+
 std::uint32_t send(Media& media, const std::string& command, std::string& reply) {
     reply.assign(kReplyCapacity, ' ');
     return media.commands.send(command, reply, kReplyCapacity);
@@ -75,14 +89,12 @@ long long whole(double v) {
 }
 
 // Opens the movie in the box, places it when asked to fit, and starts it.
-void playMovie(Media& media, const std::string& openPrefix, const std::string& path,
-               const DisplayBox& box, bool fit, const char* message,
-               void (*place)(Media&, long long, long long)) {
+void playMovie(Media& media, const char* openPrefix, const std::string& path, const DisplayBox& box,
+               bool fit, const char* message, void (*place)(Media&, long long, long long)) {
     try {
         const long long boxW = whole(box.ScaleWidth());
         const long long boxH = whole(box.ScaleHeight());
-        if (!openMovie(media, openPrefix + GetShortPath(media, path) + " alias movie", box,
-                       message))
+        if (!openMovie(media, openMovieCommand(media, openPrefix, path), box, message))
             return;
         if (fit)
             place(media, boxW, boxH);
@@ -95,10 +107,9 @@ void playMovie(Media& media, const std::string& openPrefix, const std::string& p
 
 // Tunes play on after the call. A tune that cannot be opened says so, as a movie does, rather
 // than leave the student waiting for music that never comes.
-void playTune(Media& media, const std::string& openPrefix, const std::string& path,
-              const char* message) {
+void playTune(Media& media, const char* openPrefix, const std::string& path, const char* message) {
     try {
-        if (send(media, openPrefix + GetShortPath(media, path) + " alias song ") != 0) {
+        if (send(media, openTuneCommand(media, openPrefix, path)) != 0) {
             failMedia(media, message);
             return;
         }
@@ -141,12 +152,12 @@ void PlayWaveFile(Media& media, const std::string& path, const std::string& mode
 }
 
 void PlayAviMovie(Media& media, const std::string& path, const DisplayBox& box, bool fit) {
-    playMovie(media, "open AVIvideo!", path, box, fit, "Error playing AVI", placeAviMovie);
+    playMovie(media, kOpenAvi, path, box, fit, "Error playing AVI", placeAviMovie);
 }
 
 void PlayMpegMovie(Media& media, const std::string& path, const DisplayBox& box, bool fit) {
     // An MPEG movie is never centred: where it can stretch it fills the box.
-    playMovie(media, "open MPEGvideo!", path, box, fit, "Error playing MPEG",
+    playMovie(media, kOpenMpeg, path, box, fit, "Error playing MPEG",
               [](Media& m, long long boxW, long long boxH) {
                   if (canStretch(m))
                       send(m, fillCommand(boxW, boxH));
@@ -154,15 +165,41 @@ void PlayMpegMovie(Media& media, const std::string& path, const DisplayBox& box,
 }
 
 void PlayMidiFile(Media& media, const std::string& path) {
-    playTune(media, "open sequencer!", path, "Error playing MIDI.");
+    playTune(media, kOpenMidi, path, "Error playing MIDI.");
 }
 
 void PlayMp3File(Media& media, const std::string& path) {
-    playTune(media, "open MPEGvideo!", path, "Error playing MP3.");
+    playTune(media, kOpenMp3, path, "Error playing MP3.");
 }
 
 void CloseAllMedia(Media& media) {
     send(media, "close all");
+}
+
+bool CanOpen(Media& media, Device device, const std::string& path) {
+    bool opened = false;
+    try {
+        std::string command;
+        switch (device) {
+        case Device::AviMovie:
+            command = openMovieCommand(media, kOpenAvi, path);
+            break;
+        case Device::MpegMovie:
+            command = openMovieCommand(media, kOpenMpeg, path);
+            break;
+        case Device::MidiTune:
+            command = openTuneCommand(media, kOpenMidi, path);
+            break;
+        case Device::Mp3Tune:
+            command = openTuneCommand(media, kOpenMp3, path);
+            break;
+        }
+        opened = send(media, command) == 0;
+    } catch (const std::exception&) {
+        opened = false;
+    }
+    CloseAllMedia(media);
+    return opened;
 }
 
 std::string GetShortPath(Media& media, const std::string& path) {

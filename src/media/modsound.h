@@ -44,6 +44,11 @@ void PlayMpegMovie(Media& media, const std::string& path, const DisplayBox& box,
 void PlayMidiFile(Media& media, const std::string& path);
 void PlayMp3File(Media& media, const std::string& path);
 void CloseAllMedia(Media& media);
+// The devices that movies and tunes open on.
+enum class Device { AviMovie, MpegMovie, MidiTune, Mp3Tune };
+// Opens the file on its device with the command its Play operation sends, without playing or
+// showing it, then closes all media: true when the device took the file.
+bool CanOpen(Media& media, Device device, const std::string& path);
 // The blank-free form of the path, or "error" when the path names no file.
 std::string GetShortPath(Media& media, const std::string& path);
 

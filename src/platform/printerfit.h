@@ -3,6 +3,7 @@
 #include "platform/printer.h"
 
 #include <QString>
+#include <QStringList>
 
 namespace examo {
 
@@ -37,6 +38,30 @@ inline qsizetype breakToFit(Printer& printer, const QString& line, double width)
         best = i;
     }
     return best > 0 ? best : fittingLength(printer, line, width);
+}
+
+// Text of lines ended by CR LF, each line wider than the paper broken to the printable width:
+// the printer draws each line as it is, so its end would be lost at the edge.
+inline QString fitToPage(Printer& printer, const QString& text) {
+    const double width = printer.scaleWidth();
+    QStringList lines;
+    for (QString rest : text.split(QStringLiteral("\r\n"))) {
+        bool broken = false;
+        while (!rest.isEmpty() && printer.textWidth(rest) > width) {
+            broken = true;
+            const qsizetype cut = breakToFit(printer, rest, width);
+            QString piece = rest.left(cut);
+            while (piece.endsWith(QLatin1Char(' ')))
+                piece.chop(1);
+            lines << piece;
+            rest.remove(0, cut);
+            while (rest.startsWith(QLatin1Char(' ')))
+                rest.remove(0, 1);
+        }
+        if (!broken || !rest.isEmpty())
+            lines << rest;
+    }
+    return lines.join(QStringLiteral("\r\n"));
 }
 
 } // namespace examo

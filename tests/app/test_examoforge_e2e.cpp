@@ -165,3 +165,36 @@ TEST_F(CreatorEndToEnd, TheSampleQuizTakenInThePreviewerLeavesNoTrace) {
     EXPECT_TRUE(summary);
     creator.window().close();
 }
+
+// The media check opens each movie and tune on the real devices and loads each picture: the
+// sample's own media pass, a torn movie, tune and picture do not, and with a blank in a name.
+TEST_F(CreatorEndToEnd, TheMediaCheckProbesWithTheRealDevices) {
+    std::filesystem::copy(EXAMO_SAMPLES_DIR, dir.path("sample"));
+    const std::string avi = std::string("RIFF\x40\0\0\0AVI LIST", 16) + std::string(48, '\x5A');
+    examo::testing::writeBytes(dir.path("sample/torn movie.avi"), avi);
+    examo::testing::writeBytes(dir.path("sample/torn.mid"), "MThd" + std::string(40, '\x01'));
+    examo::testing::writeBytes(dir.path("sample/torn.jpg"),
+                               "\xFF\xD8\xFF\xE0" + std::string(40, 'x'));
+    std::vector<std::string> records;
+    for (const char* media :
+         {"cow.bmp", "pig.jpg", "barn.wmf", "bell.wav", "lamb.mp3", "macdonald.mid", "sunrise.avi",
+          "tractor.mpg", "torn movie.avi", "torn.mid", "torn.jpg"})
+        records.push_back("t\xA9Q?\xA9" + std::string(media) + "\xA9 0");
+    ASSERT_TRUE(quizfile::Write(dir.path("sample/check.exm"), "Farm", "C", records));
+    ExamoForgeDesktop desktop(dialogs, fileDialogs, program, std::nullopt);
+    ExamoForge creator(desktop.services, desktop.aviLibrary);
+    creator.module().Main();
+    ASSERT_TRUE(creator.module().LoadQuiz(dir.path("sample/check.exm")));
+
+    creator.window().mnuFileCheckMedia->trigger();
+
+    auto* report = creator.mediaCheck()->findChild<QPlainTextEdit*>();
+    ASSERT_NE(report, nullptr);
+    EXPECT_EQ(report->toPlainText().toStdString(),
+              "Media check of \"Farm\"\nThe quiz's folder: " + dir.path("sample/") +
+                  "\n\n"
+                  "Question 9: \"torn movie.avi\" cannot be played.\n"
+                  "Question 10: \"torn.mid\" cannot be played.\n"
+                  "Question 11: \"torn.jpg\" cannot be shown.\n");
+    EXPECT_TRUE(dialogs.messages.empty());
+}
