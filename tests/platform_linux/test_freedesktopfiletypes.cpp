@@ -65,9 +65,8 @@ bool registerProgram(const std::string& program) {
 class TemporaryHome {
 public:
     TemporaryHome() {
-        for (const char* name :
-             {"HOME", "XDG_DATA_HOME", "XDG_CONFIG_HOME", "XDG_DATA_DIRS", "PATH",
-              "XDG_CURRENT_DESKTOP"})
+        for (const char* name : {"HOME", "XDG_DATA_HOME", "XDG_CONFIG_HOME", "XDG_DATA_DIRS",
+                                 "PATH", "XDG_CURRENT_DESKTOP"})
             saved_.append({name, qgetenv(name)});
         qunsetenv("XDG_CURRENT_DESKTOP");
         useHome(dir_.path());
