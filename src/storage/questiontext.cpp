@@ -201,9 +201,13 @@ Imported ParseAiken(std::string_view utf8) {
             if (!block.empty())
                 finishAiken(out, block, letter);
             block = {};
-        } else if (block.question.empty()) {
-            block.question.push_back(line); // the first line is the question, whatever it says
-        } else if (const auto option = optionText(line, char('A' + block.options.size()))) {
+            continue;
+        }
+        // The first line is the question, whatever it says; lines before the answers go on it.
+        const auto option = block.question.empty()
+                                ? std::nullopt
+                                : optionText(line, char('A' + block.options.size()));
+        if (option) {
             block.options.emplace_back(*option);
         } else if (block.options.empty()) {
             block.question.push_back(line);
