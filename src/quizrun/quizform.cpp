@@ -4,10 +4,14 @@
 #include "quizrun/quizrun.h"
 
 #include <QApplication>
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPainterPath>
 #include <QTimer>
+
+#include <optional>
+#include <utility>
 
 namespace examo {
 
@@ -84,12 +88,18 @@ QLabel* label(QWidget* parent, std::string_view name) {
 }
 
 // Too narrow for a round mark beside the letter: the letter is the button.
-QString answerLetterStyle() {
-    return QStringLiteral("QRadioButton { background-color: %1; border: 2px outset %2; "
-                          "padding-left: 5px; font-weight: bold; }"
-                          "QRadioButton:checked { border-style: inset; background-color: %3; }"
-                          "QRadioButton::indicator { width: 0px; height: 0px; }")
-        .arg(cssColor(kButton), cssColor(kButtonEdge), cssColor(kButtonDown));
+// With keyboard marks, the focused letter has a thick gold edge; without them (until the
+// student first answers or moves with a key), it looks as it always did.
+QString answerLetterStyle(bool keyboardMarks = false) {
+    QString style =
+        QStringLiteral("QRadioButton { background-color: %1; border: 2px outset %2; "
+                       "padding-left: 5px; font-weight: bold; }"
+                       "QRadioButton:checked { border-style: inset; background-color: %3; }"
+                       "QRadioButton::indicator { width: 0px; height: 0px; }")
+            .arg(cssColor(kButton), cssColor(kButtonEdge), cssColor(kButtonDown));
+    if (keyboardMarks)
+        style += QStringLiteral("QRadioButton:focus { border: 3px solid #ffd700; }");
+    return style;
 }
 
 // Our own pointer: a pencil-blue arrow with a small star, so the quiz window feels its own.
@@ -173,6 +183,20 @@ void QuizForm::buildControls(const Layout& layout) {
             buildControl<QRadioButton>(grpTrueFalse, kQuizControls, indexedName("optTrueFalse", i));
         optTrueFalse[i]->installEventFilter(this);
     }
+    // Tab goes in screen order: Exit, Play, then the answer buttons from top to bottom.
+    QWidget* previous = cmdExit;
+    const auto then = [&previous](QWidget* next) {
+        setTabOrder(previous, next);
+        previous = next;
+    };
+    then(cmdPreview);
+    for (QRadioButton* b : optABCD)
+        then(b);
+    for (QRadioButton* b : optTrueFalse)
+        then(b);
+    // Only now: a widget that takes no focus cannot be put in the order.
+    for (QRadioButton* b : optTrueFalse)
+        b->setFocusPolicy(Qt::NoFocus); // out of sight until a question needs it
 }
 
 void QuizForm::attachRun(QuizRun* run) {
@@ -182,30 +206,116 @@ void QuizForm::attachRun(QuizRun* run) {
     onTrueFalseMouseUp(std::bind_front(&QuizRun::optTrueFalse_MouseUp, run));
 }
 
+void QuizForm::showPanel(bool trueFalse) {
+    m_trueFalseInView = trueFalse;
+    setLeftTwips(grpTrueFalse, trueFalse ? kInView : kOutOfSight);
+    setLeftTwips(grpMultiple, trueFalse ? kOutOfSight : kInView);
+    // Tab never leads into the panel out of sight.
+    for (QRadioButton* b : optABCD)
+        b->setFocusPolicy(trueFalse ? Qt::NoFocus : Qt::StrongFocus);
+    for (QRadioButton* b : optTrueFalse)
+        b->setFocusPolicy(trueFalse ? Qt::StrongFocus : Qt::NoFocus);
+    (trueFalse ? static_cast<QWidget*>(optTrueFalse[0]) : optABCD[0])->setFocus();
+}
+
+void QuizForm::answer(bool trueFalse, int index, int button, int shift, QPoint pos) {
+    const MouseUpHandler& handler = trueFalse ? m_trueFalseMouseUp : m_abcdMouseUp;
+    // Answer once the button has taken the event itself, so the next question's display is
+    // not undone by it.
+    QTimer::singleShot(0, this, [handler, index, button, shift, pos] {
+        if (handler)
+            handler(index, button, shift, pos.x(), pos.y());
+    });
+}
+
 bool QuizForm::eventFilter(QObject* watched, QEvent* event) {
-    if (event->type() != QEvent::MouseButtonRelease)
-        return QMainWindow::eventFilter(watched, event);
-    const auto* mouse = static_cast<QMouseEvent*>(event);
-    const int button = static_cast<int>(mouse->button());
-    const int shift = static_cast<int>(mouse->modifiers() >> 25);
-    const QPoint pos = mouse->position().toPoint();
-    auto dispatch = [this, button, shift, pos](const MouseUpHandler& handler, int index) {
-        // Answer once the button has taken the release itself, so the next question's
-        // display is not undone by it.
-        QTimer::singleShot(0, this, [handler, index, button, shift, pos] {
-            if (handler)
-                handler(index, button, shift, pos.x(), pos.y());
-        });
+    const auto answerOf = [this, watched]() -> std::optional<std::pair<bool, int>> {
+        for (std::size_t i = 0; i < optABCD.size(); ++i)
+            if (watched == optABCD[i])
+                return std::pair(false, static_cast<int>(i));
+        for (std::size_t i = 0; i < optTrueFalse.size(); ++i)
+            if (watched == optTrueFalse[i])
+                return std::pair(true, static_cast<int>(i));
+        return std::nullopt;
     };
-    for (std::size_t i = 0; i < optABCD.size(); ++i) {
-        if (watched == optABCD[i])
-            dispatch(m_abcdMouseUp, static_cast<int>(i));
+    if (event->type() == QEvent::MouseButtonRelease) {
+        const auto* mouse = static_cast<QMouseEvent*>(event);
+        if (const auto which = answerOf())
+            answer(which->first, which->second, static_cast<int>(mouse->button()),
+                   static_cast<int>(mouse->modifiers() >> 25), mouse->position().toPoint());
+    } else if (event->type() == QEvent::FocusIn) {
+        const auto reason = static_cast<QFocusEvent*>(event)->reason();
+        if (answerOf() && (reason == Qt::TabFocusReason || reason == Qt::BacktabFocusReason))
+            showKeyboardMarks();
+    } else if (event->type() == QEvent::KeyPress || event->type() == QEvent::KeyRelease) {
+        // Space, released as a click is, or Enter on the focused answer button is the click
+        // of the left mouse button on it.
+        const auto* key = static_cast<QKeyEvent*>(event);
+        const bool release = event->type() == QEvent::KeyRelease;
+        const bool enter = key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter;
+        const bool space = key->key() == Qt::Key_Space;
+        const auto which = answerOf();
+        if (which && !key->isAutoRepeat() && ((space && release) || (enter && !release))) {
+            pressByKey(which->first, which->second);
+            return enter;
+        }
+        const bool tab = key->key() == Qt::Key_Tab || key->key() == Qt::Key_Backtab;
+        if (which && tab && !release) {
+            tabFrom(which->first, which->second, key->key() == Qt::Key_Tab);
+            return true;
+        }
     }
-    for (std::size_t i = 0; i < optTrueFalse.size(); ++i) {
-        if (watched == optTrueFalse[i])
-            dispatch(m_trueFalseMouseUp, static_cast<int>(i));
+    return QMainWindow::eventFilter(watched, event);
+}
+
+void QuizForm::tabFrom(bool trueFalse, int index, bool forward) {
+    showKeyboardMarks();
+    // Every answer button is a stop of its own: Qt would pass over all but one button of an
+    // exclusive group, and a student without a mouse must reach each answer.
+    const int count = trueFalse ? int(optTrueFalse.size()) : int(optABCD.size());
+    const int next = index + (forward ? 1 : -1);
+    QWidget* target = nullptr;
+    if (next >= 0 && next < count)
+        target = trueFalse ? static_cast<QWidget*>(optTrueFalse.at(std::size_t(next)))
+                           : optABCD.at(std::size_t(next));
+    else if (forward || !cmdPreview->isVisible())
+        target = cmdExit;
+    else
+        target = cmdPreview;
+    target->setFocus(forward ? Qt::TabFocusReason : Qt::BacktabFocusReason);
+}
+
+void QuizForm::keyPressEvent(QKeyEvent* event) {
+    const QString letters = m_trueFalseInView ? QStringLiteral("TF") : QStringLiteral("ABCD");
+    const bool plain = (event->modifiers() & ~(Qt::ShiftModifier | Qt::KeypadModifier)) == 0 &&
+                       !event->isAutoRepeat() && event->text().size() == 1;
+    const qsizetype index = plain ? letters.indexOf(event->text().toUpper()) : -1;
+    if (index < 0) {
+        QMainWindow::keyPressEvent(event);
+        return;
     }
-    return false;
+    pressByKey(m_trueFalseInView, static_cast<int>(index));
+}
+
+void QuizForm::showKeyboardMarks() {
+    if (m_keyboardMarks)
+        return;
+    m_keyboardMarks = true;
+    // Qt's styles mark the focus only once the keyboard has moved it; the letters' own style
+    // sheet is told here.
+    setAttribute(Qt::WA_KeyboardFocusChange);
+    for (QRadioButton* b : optABCD)
+        b->setStyleSheet(answerLetterStyle(true));
+}
+
+void QuizForm::pressByKey(bool trueFalse, int index) {
+    showKeyboardMarks();
+    QRadioButton* const button = trueFalse ? optTrueFalse.at(static_cast<std::size_t>(index))
+                                           : optABCD.at(static_cast<std::size_t>(index));
+    // Chosen as a click chooses it.
+    button->setFocus();
+    button->setChecked(true);
+    answer(trueFalse, index, static_cast<int>(Qt::LeftButton), 0, {});
 }
 
 } // namespace examo

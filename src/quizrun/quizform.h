@@ -50,6 +50,9 @@ public:
     void onTrueFalseMouseUp(MouseUpHandler handler) { m_trueFalseMouseUp = std::move(handler); }
     // Sends the Play button and the answer buttons to the run that takes the quiz here.
     void attachRun(QuizRun* run);
+    // Puts the panel of the question's kind in view, the other out of sight, and the focus on
+    // its first answer button, so that the next answer can be given from the keyboard.
+    void showPanel(bool trueFalse);
 
     QWidget* client() const { return m_client; }
     QCursor ownCursor() const { return m_cursor; }
@@ -72,14 +75,26 @@ public:
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
+    // A, B, C and D answer a multiple-choice question, T and F a true/false one.
+    void keyPressEvent(QKeyEvent* event) override;
 
 private:
     void buildControls(const Layout& layout);
+    // Grades the answer button as a mouse release on it would, once the event is handled.
+    void answer(bool trueFalse, int index, int button, int shift, QPoint pos);
+    // The same for a key: the button is chosen, as a click chooses it, then graded.
+    void pressByKey(bool trueFalse, int index);
+    // Tab or Shift+Tab on an answer button.
+    void tabFrom(bool trueFalse, int index, bool forward);
+    // From the first key on, the focused answer button is marked.
+    void showKeyboardMarks();
 
     QWidget* m_client;
     QCursor m_cursor;
     MouseUpHandler m_abcdMouseUp;
     MouseUpHandler m_trueFalseMouseUp;
+    bool m_trueFalseInView = false;
+    bool m_keyboardMarks = false;
 };
 
 // The colours of the quiz window.

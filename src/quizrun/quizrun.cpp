@@ -79,15 +79,11 @@ void QuizRun::showQuestionOf(bool trueFalse) {
     const std::string line = recordAt(CurrentQuestion);
     if (!trueFalse)
         HideMedia(); // the true/false display relies on ShowQuestion having hidden everything
-    if (trueFalse) {
+    if (trueFalse)
         QuizForm::unselect(m_form.optTrueFalse);
-        setLeftTwips(m_form.grpTrueFalse, QuizForm::kInView);
-        setLeftTwips(m_form.grpMultiple, kOutOfSight);
-    } else {
+    else
         QuizForm::unselect(m_form.optABCD);
-        setLeftTwips(m_form.grpTrueFalse, kOutOfSight);
-        setLeftTwips(m_form.grpMultiple, QuizForm::kInView);
-    }
+    m_form.showPanel(trueFalse);
     if (line.empty())
         return;
     const auto parsed = record::ParseQuestion(line);

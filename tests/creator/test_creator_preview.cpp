@@ -107,6 +107,23 @@ TEST_F(PreviewTest, FiveQuestionsWithFourRightEndInAPrintedScoreAndTheWindowClos
     EXPECT_EQ(mod.QuestionCounter, 6);
 }
 
+TEST_F(PreviewTest, TheKeyboardAnswersInThePreviewerAsInThePlayer) {
+    addMultipleChoice(u"Q1"_s); // C is right
+    addTrueFalse(u"Q2"_s, 1);   // False is right
+    form.cmdPreview->click();
+    frmPreview& w = preview();
+    EXPECT_EQ(w.focusWidget(), w.optABCD[0]);
+    QTest::keyClick(w.focusWidget(), Qt::Key_C);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(w.focusWidget(), w.optTrueFalse[0]);
+    EXPECT_EQ(w.lblScore->text(), u"Score: 1 correct of 2 total."_s);
+    dialogs.answers = {Dialogs::Answer::No};
+    QTest::keyClick(w.focusWidget(), Qt::Key_F);
+    QCoreApplication::processEvents();
+    EXPECT_TRUE(closed());
+    EXPECT_EQ(dialogs.messages.back().text.rfind("You got 2 correct out of 2", 0), 0u);
+}
+
 TEST_F(PreviewTest, QuestionsChangedInTheCreatorAreShownChangedWhenReached) {
     addMultipleChoice(u"Q1"_s);
     addMultipleChoice(u"Q2"_s);

@@ -2,6 +2,7 @@
 
 #include "storage/scorelog.h"
 
+#include <QDialog>
 #include <QEvent>
 
 using namespace examo;
@@ -100,18 +101,109 @@ TEST_F(PlayerTest, OnlyARightTrueFalseAnswerFlashesRed) {
     EXPECT_EQ(dialogs.messages[0].text, "The correct answer was True.");
 }
 
-TEST_F(PlayerTest, AnyMouseButtonAnswersButTheKeyboardDoesNot) {
+TEST_F(PlayerTest, AnyMouseButtonAnswers) {
     openAsAnn(writeQuiz("a.exm", multipleChoice(3)));
     click(form.optABCD[2], Qt::RightButton);
     EXPECT_EQ(mod.CurrentQuestion, 2);
     click(form.optABCD[2], Qt::MiddleButton);
     EXPECT_EQ(mod.CurrentQuestion, 3);
-    form.optABCD[1]->setFocus();
-    QTest::keyClick(form.optABCD[1], Qt::Key_Space);
-    QTest::keyClick(form.optABCD[1], Qt::Key_Down);
-    QCoreApplication::processEvents();
-    EXPECT_EQ(mod.CurrentQuestion, 3);
     EXPECT_EQ(mod.Score, 2);
+}
+
+// A student who cannot use a mouse answers with the letters, or with Space or Enter on the
+// focused answer button, and gets the same grading, sounds and log entry as with the mouse.
+TEST_F(PlayerTest, TheKeyboardAnswersExactlyAsTheMouseDoes) {
+    const std::vector<std::string> quiz = {multipleChoice(1)[0], kTrueFalse, multipleChoice(1)[0]};
+    const auto key = [&](Qt::Key k) {
+        QTest::keyClick(form.focusWidget(), k);
+        QCoreApplication::processEvents();
+    };
+    dialogs.answers = {Dialogs::Answer::Ok, Dialogs::Answer::No};
+    openAsAnn(writeQuiz("mouse.exm", quiz));
+    click(form.optABCD[2]);
+    click(form.optTrueFalse[0]);
+    click(form.optABCD[0]);
+    const auto byMouse = sounds();
+    const auto mouseMessages = dialogs.texts();
+
+    waves.plays.clear();
+    dialogs.messages.clear();
+    dialogs.answers = {Dialogs::Answer::Ok, Dialogs::Answer::No};
+    openAsAnn(writeQuiz("keys.exm", quiz));
+    EXPECT_EQ(form.focusWidget(), form.optABCD[0]); // ready for the first answer
+    key(Qt::Key_C);
+    EXPECT_EQ(form.focusWidget(), form.optTrueFalse[0]);
+    key(Qt::Key_T);
+    key(Qt::Key_Return); // on A, which has the focus
+    EXPECT_EQ(sounds().size(), byMouse.size());
+    EXPECT_EQ(dialogs.texts(), mouseMessages);
+    const auto logged = [&](const char* log) {
+        return scorelog::Read(dir.path(log)).entries.at(0).substr(3); // without the name
+    };
+    EXPECT_EQ(logged("keys.log"), logged("mouse.log"));
+    EXPECT_NE(logged("keys.log").find("Score 2 of 3."), std::string::npos);
+
+    // Space answers as a click does; a letter of the other panel, an arrow or a letter with
+    // Ctrl answers nothing.
+    openAsAnn(writeQuiz("space.exm", multipleChoice(2)));
+    key(Qt::Key_T);
+    QTest::keyClick(form.focusWidget(), Qt::Key_C, Qt::ControlModifier);
+    key(Qt::Key_Down);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(mod.CurrentQuestion, 1);
+    form.optABCD[2]->setFocus();
+    key(Qt::Key_Space);
+    EXPECT_EQ(mod.CurrentQuestion, 2);
+    EXPECT_EQ(mod.Score, 1);
+}
+
+TEST_F(PlayerTest, KeysWhileAMessageBoxIsOpenGradeNothing) {
+    openAsAnn(writeQuiz("box.exm", multipleChoice(3)));
+    // Keys come as a person's do, through the window system, which holds them back from a
+    // window under a modal box.
+    const auto press = [&](Qt::Key k) {
+        QTest::keyClick(form.windowHandle(), k);
+        QCoreApplication::processEvents();
+    };
+    int questionWhileBoxOpen = 0;
+    dialogs.onMessage = [&](const fakes::FakeDialogs::Message&) {
+        QDialog box(&form);
+        box.setModal(true);
+        box.show();
+        press(Qt::Key_C);
+        questionWhileBoxOpen = mod.CurrentQuestion;
+    };
+    click(form.optABCD[0]); // wrong: the right answer is named in a box
+    EXPECT_EQ(questionWhileBoxOpen, 1);
+    EXPECT_EQ(mod.CurrentQuestion, 2);
+    EXPECT_EQ(mod.Score, 0);
+    dialogs.onMessage = nullptr;
+    press(Qt::Key_C); // with no box, the same key answers
+    EXPECT_EQ(mod.CurrentQuestion, 3);
+    EXPECT_EQ(mod.Score, 1);
+}
+
+TEST_F(PlayerTest, TabGoesThroughTheAnswerButtonsAndThePlayButtonInScreenOrder) {
+    examo::testing::writeBytes(dir.path("moo.wav"), "RIFF....WAVE");
+    openAsAnn(writeQuiz("tab.exm",
+                        {record::BuildMultipleChoice("m", "Which animal?",
+                                                     {"Cow", "Hen", "Pig", "Goat"}, "moo.wav", 0),
+                         kTrueFalse}));
+    ASSERT_TRUE(form.cmdPreview->isVisible());
+    std::vector<QWidget*> order;
+    for (int i = 0; i < 6; ++i) {
+        order.push_back(form.focusWidget());
+        QTest::keyClick(form.focusWidget(), Qt::Key_Tab);
+    }
+    EXPECT_EQ(order, (std::vector<QWidget*>{form.optABCD[0], form.optABCD[1], form.optABCD[2],
+                                            form.optABCD[3], form.cmdExit, form.cmdPreview}));
+    click(form.optABCD[0]);
+    EXPECT_EQ(form.focusWidget(), form.optTrueFalse[0]);
+    QTest::keyClick(form.focusWidget(), Qt::Key_Tab);
+    EXPECT_EQ(form.focusWidget(), form.optTrueFalse[1]);
+    QTest::keyClick(form.focusWidget(), Qt::Key_Backtab);
+    QTest::keyClick(form.focusWidget(), Qt::Key_Backtab);
+    EXPECT_EQ(form.focusWidget(), form.cmdExit); // no Play button: this question has no media
 }
 
 TEST_F(PlayerTest, AnswersWithNoQuizOpenPlayTheNoQuizSound) {
