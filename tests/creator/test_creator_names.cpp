@@ -102,7 +102,7 @@ TEST_F(NamesTest, TheQuestionListIsLabelledByItsCaption) {
 }
 
 // The rules on a window of their own: an access key and a colon are not read; a label too far
-// off is not a caption; a name given by hand is kept.
+// off is not a caption; a name given by hand is kept; the window looks as it did.
 TEST(ScreenReaderNames, FollowTheCaptionRules) {
     QWidget window;
     const auto label = [&](const char* text, int x, int y) {
@@ -122,7 +122,10 @@ TEST(ScreenReaderNames, FollowTheCaptionRules) {
     QLineEdit* kept = box(84, 200);
     kept->setAccessibleName(QStringLiteral("Kept"));
     label("Above", 84, 180);
+    window.resize(400, 240);
+    const QImage before = window.grab().toImage();
     nameForScreenReaders(&window);
+    EXPECT_EQ(window.grab().toImage(), before) << "nothing on screen changes";
     EXPECT_EQ(spokenName(beside).toStdString(), "Frames");
     EXPECT_EQ(spokenName(far).toStdString(), "Type here.");
     EXPECT_EQ(spokenName(kept).toStdString(), "Kept");
