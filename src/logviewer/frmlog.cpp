@@ -12,6 +12,7 @@
 #include "storage/scorelog.h"
 #include "storage/textrules.h"
 #include "widgets/controltable.h"
+#include "widgets/screenreadernames.h"
 
 #include <QCoreApplication>
 #include <QKeySequence>
@@ -159,6 +160,7 @@ frmLog::frmLog(Dialogs& dialogs, FileDialogs& fileDialogs, ProgramInfo& program,
     resize(twipsToPixels(11400), twipsToPixels(6000));
 
     txtLog = new QPlainTextEdit(this);
+    txtLog->setAccessibleName(QStringLiteral("Score log entries"));
     setCentralWidget(txtLog);
 
     mnuFile = menuBar()->addMenu(QStringLiteral("&File"));
@@ -175,6 +177,7 @@ frmLog::frmLog(Dialogs& dialogs, FileDialogs& fileDialogs, ProgramInfo& program,
             action->setShortcut(entry.shortcut);
         connect(action, &QAction::triggered, this, entry.handler);
     }
+    nameForScreenReaders(this);
 
     Form_Load();
 }
