@@ -174,6 +174,10 @@ void QuizForm::buildControls(const Layout& layout) {
             buildControl<QRadioButton>(grpMultiple, kQuizControls, indexedName("optABCD", i));
         optABCD[i]->setStyleSheet(answerLetterStyle());
         optABCD[i]->installEventFilter(this);
+        connect(optABCD[i], &QAbstractButton::toggled, this, [this, i](bool chosen) {
+            if (chosen)
+                answerByAction(false, static_cast<int>(i));
+        });
         lblMAnswer[i] = label(grpMultiple, indexedName("lblMAnswer", i));
     }
 
@@ -183,6 +187,10 @@ void QuizForm::buildControls(const Layout& layout) {
         optTrueFalse[i] =
             buildControl<QRadioButton>(grpTrueFalse, kQuizControls, indexedName("optTrueFalse", i));
         optTrueFalse[i]->installEventFilter(this);
+        connect(optTrueFalse[i], &QAbstractButton::toggled, this, [this, i](bool chosen) {
+            if (chosen)
+                answerByAction(true, static_cast<int>(i));
+        });
     }
     // Tab goes in screen order: Exit, Play, then the answer buttons from top to bottom.
     QWidget* previous = cmdExit;
@@ -212,6 +220,10 @@ void QuizForm::showPanel(bool trueFalse) {
     m_trueFalseInView = trueFalse;
     setLeftTwips(grpTrueFalse, trueFalse ? kInView : kOutOfSight);
     setLeftTwips(grpMultiple, trueFalse ? kOutOfSight : kInView);
+    // Out of sight is hidden too, so that assistive tools, which see past the window's edge,
+    // neither read nor press the panel the question does not use.
+    grpTrueFalse->setVisible(trueFalse);
+    grpMultiple->setVisible(!trueFalse);
     // Tab never leads into the panel out of sight.
     for (QRadioButton* b : optABCD)
         b->setFocusPolicy(trueFalse ? Qt::NoFocus : Qt::StrongFocus);
@@ -265,10 +277,23 @@ void QuizForm::answer(bool trueFalse, int index, int button, int shift, QPoint p
     const MouseUpHandler& handler = trueFalse ? m_trueFalseMouseUp : m_abcdMouseUp;
     // Answer once the button has taken the event itself, so the next question's display is
     // not undone by it.
-    QTimer::singleShot(0, this, [handler, index, button, shift, pos] {
+    m_answerQueued = true;
+    QTimer::singleShot(0, this, [this, handler, index, button, shift, pos] {
+        m_answerQueued = false;
         if (handler)
             handler(index, button, shift, pos.x(), pos.y());
     });
+}
+
+void QuizForm::answerByAction(bool trueFalse, int index) {
+    // A button chosen by a mouse release or a key on it is answered already. What is left
+    // comes from assistive tools (the button's "toggle" action): a left click, unless a
+    // message box is open, which holds back clicks as it holds back the mouse, or the button
+    // is on the panel out of sight, which no mouse can reach.
+    if (m_answerQueued || QApplication::activeModalWidget() != nullptr ||
+        trueFalse != m_trueFalseInView)
+        return;
+    answer(trueFalse, index, static_cast<int>(Qt::LeftButton), 0, {});
 }
 
 bool QuizForm::eventFilter(QObject* watched, QEvent* event) {
@@ -360,10 +385,10 @@ void QuizForm::pressByKey(bool trueFalse, int index) {
     showKeyboardMarks();
     QRadioButton* const button = trueFalse ? optTrueFalse.at(static_cast<std::size_t>(index))
                                            : optABCD.at(static_cast<std::size_t>(index));
-    // Chosen as a click chooses it.
+    // Chosen as a click chooses it, once the answer is on its way.
+    answer(trueFalse, index, static_cast<int>(Qt::LeftButton), 0, {});
     button->setFocus();
     button->setChecked(true);
-    answer(trueFalse, index, static_cast<int>(Qt::LeftButton), 0, {});
 }
 
 } // namespace examo

@@ -92,6 +92,8 @@ private:
     void buildControls(const Layout& layout);
     // Grades the answer button as a mouse release on it would, once the event is handled.
     void answer(bool trueFalse, int index, int button, int shift, QPoint pos);
+    // A button chosen with neither mouse nor key, as assistive tools choose it.
+    void answerByAction(bool trueFalse, int index);
     // The same for a key: the button is chosen, as a click chooses it, then graded.
     void pressByKey(bool trueFalse, int index);
     // Tab or Shift+Tab on an answer button.
@@ -105,6 +107,7 @@ private:
     MouseUpHandler m_trueFalseMouseUp;
     std::function<void()> m_readAloud;
     bool m_trueFalseInView = false;
+    bool m_answerQueued = false; // graded once the event that answered is handled
     bool m_keyboardMarks = false;
 };
 

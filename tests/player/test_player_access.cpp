@@ -2,6 +2,7 @@
 
 #include <QAccessible>
 #include <QAccessibleInterface>
+#include <QTest>
 #include <QtGui/private/qguiapplication_p.h>
 #include <QtGui/qpa/qplatformaccessibility.h>
 #include <QtGui/qpa/qplatformintegration.h>
@@ -91,12 +92,27 @@ TEST_F(PlayerTest, ScreenReadersGetTheAnswersTheQuestionAndTheMediaOfEachQuestio
     EXPECT_EQ(accessibleText(form.optTrueFalse[1], QAccessible::Name), u"False"_s);
     EXPECT_EQ(accessibleText(form.grpTrueFalse, QAccessible::Description), u"Hens lay eggs."_s);
     EXPECT_EQ(accessibleText(form.cmdPreview, QAccessible::Description), u"sound: moo.wav"_s);
+    // The panel out of sight is hidden from assistive tools, and its buttons answer nothing.
+    EXPECT_TRUE(form.grpMultiple->isHidden());
+    QAccessible::queryAccessibleInterface(form.optABCD[3])
+        ->actionInterface()
+        ->doAction(QAccessibleActionInterface::toggleAction());
+    QCoreApplication::processEvents();
+    EXPECT_EQ(mod.CurrentQuestion, 2);
 
     click(form.optTrueFalse[0]);
     EXPECT_EQ(names(), (QStringList{u"A: Cow"_s, u"B: Hen"_s, u"C: Pig"_s, u"D: Goat"_s}));
     EXPECT_EQ(accessibleText(form.grpMultiple, QAccessible::Description), u"Which is a bird?"_s);
     EXPECT_EQ(accessibleText(form.picPic, QAccessible::Name), u""_s); // no media: nothing to say
     EXPECT_EQ(accessibleText(form.cmdPreview, QAccessible::Description), u""_s);
+
+    // The toggle action that assistive tools offer answers, once, as a click does.
+    QAccessibleActionInterface* actions =
+        QAccessible::queryAccessibleInterface(form.optABCD[1])->actionInterface();
+    ASSERT_TRUE(actions->actionNames().contains(QAccessibleActionInterface::toggleAction()));
+    actions->doAction(QAccessibleActionInterface::toggleAction());
+    QTRY_VERIFY(!dialogs.messages.empty());
+    EXPECT_EQ(dialogs.texts().back().rfind("You got 3 correct out of 3 total questions.", 0), 0u);
 }
 
 // A new question is announced by the focus coming to its first answer once the answers carry
