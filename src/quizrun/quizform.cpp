@@ -152,6 +152,17 @@ QuizForm::QuizForm(const Layout& layout, QWidget* parent)
     setCursor(m_cursor);
 }
 
+QRadioButton* QuizForm::answerButton(QWidget* panel, const std::string& name, bool trueFalse,
+                                     std::size_t index) {
+    auto* button = buildControl<QRadioButton>(panel, kQuizControls, name);
+    button->installEventFilter(this); // mouse releases and keys
+    connect(button, &QAbstractButton::toggled, this, [this, trueFalse, index](bool chosen) {
+        if (chosen)
+            answerByAction(trueFalse, static_cast<int>(index));
+    });
+    return button;
+}
+
 void QuizForm::buildControls(const Layout& layout) {
     QWidget* c = m_client;
     ControlSpec score = controlSpec(kQuizControls, "lblScore");
@@ -170,28 +181,15 @@ void QuizForm::buildControls(const Layout& layout) {
     grpMultiple = buildControl<QGroupBox>(c, kQuizControls, "grpMultiple");
     lblMQuestion = label(grpMultiple, "lblMQuestion");
     for (std::size_t i = 0; i < optABCD.size(); ++i) {
-        optABCD[i] =
-            buildControl<QRadioButton>(grpMultiple, kQuizControls, indexedName("optABCD", i));
+        optABCD[i] = answerButton(grpMultiple, indexedName("optABCD", i), false, i);
         optABCD[i]->setStyleSheet(answerLetterStyle());
-        optABCD[i]->installEventFilter(this);
-        connect(optABCD[i], &QAbstractButton::toggled, this, [this, i](bool chosen) {
-            if (chosen)
-                answerByAction(false, static_cast<int>(i));
-        });
         lblMAnswer[i] = label(grpMultiple, indexedName("lblMAnswer", i));
     }
 
     grpTrueFalse = buildControl<QGroupBox>(c, kQuizControls, "grpTrueFalse");
     lblTrueQuestion = label(grpTrueFalse, "lblTrueQuestion");
-    for (std::size_t i = 0; i < optTrueFalse.size(); ++i) {
-        optTrueFalse[i] =
-            buildControl<QRadioButton>(grpTrueFalse, kQuizControls, indexedName("optTrueFalse", i));
-        optTrueFalse[i]->installEventFilter(this);
-        connect(optTrueFalse[i], &QAbstractButton::toggled, this, [this, i](bool chosen) {
-            if (chosen)
-                answerByAction(true, static_cast<int>(i));
-        });
-    }
+    for (std::size_t i = 0; i < optTrueFalse.size(); ++i)
+        optTrueFalse[i] = answerButton(grpTrueFalse, indexedName("optTrueFalse", i), true, i);
     // Tab goes in screen order: Exit, Play, then the answer buttons from top to bottom.
     QWidget* previous = cmdExit;
     const auto then = [&previous](QWidget* next) {

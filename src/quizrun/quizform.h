@@ -90,6 +90,9 @@ protected:
 
 private:
     void buildControls(const Layout& layout);
+    // An answer button that answers when released, pressed by key or chosen by a tool.
+    QRadioButton* answerButton(QWidget* panel, const std::string& name, bool trueFalse,
+                               std::size_t index);
     // Grades the answer button as a mouse release on it would, once the event is handled.
     void answer(bool trueFalse, int index, int button, int shift, QPoint pos);
     // A button chosen with neither mouse nor key, as assistive tools choose it.
