@@ -14,6 +14,11 @@ PACKAGES=(
   libfile-mimeinfo-perl googletest libgtest-dev libbenchmark-dev locales libqt6svg6 qt6-svg-dev libxcb1-dev clang-tidy strace
   weston qt6-wayland
   dpkg-dev lintian appstream man-db file
+  # reading aloud; Qt's TextToSpeech CMake package asks for QmlIntegration from declarative
+  qt6-speech-dev qt6-declarative-dev qt6-speech-speechd-plugin speech-dispatcher
+  speech-dispatcher-espeak-ng
+  # tests switch accessibility on as a screen reader's bridge does (Qt's private QPA headers)
+  qt6-base-private-dev
 )
 
 missing=()

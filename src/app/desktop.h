@@ -9,6 +9,7 @@
 #include "platform/linux/qtprinter.h"
 #include "platform/linux/qtprograminfo.h"
 #include "platform/linux/qtresources.h"
+#include "platform/linux/qtspeech.h"
 #include "platform/linux/systemclock.h"
 
 #include <QString>
@@ -49,8 +50,8 @@ struct DesktopMedia {
     std::thread warmUp;
 };
 
-// The services both programs take quizzes with: media, the clock, pictures and the printer,
-// whose PDF files are named after the program.
+// The services both programs take quizzes with: media, the clock, pictures, the printer,
+// whose PDF files are named after the program, and reading aloud.
 struct DesktopQuizServices {
     DesktopQuizServices(Dialogs& dialogs, const QString& program, std::optional<QString> pdfFolder)
         : desktopMedia(dialogs), printer(program, std::move(pdfFolder)) {}
@@ -59,6 +60,7 @@ struct DesktopQuizServices {
     SystemClock clock;
     LazyPictureLoader pictures;
     QtPrinter printer;
+    QtSpeech speech;
 };
 
 // Where printed documents go as PDF files when there is no printer: EXAMO_PRINT_TO_PDF, else

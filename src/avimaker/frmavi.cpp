@@ -5,6 +5,7 @@
 #include "platform/twips.h"
 #include "storage/textrules.h"
 #include "widgets/controltable.h"
+#include "widgets/screenreadernames.h"
 
 #include <QCloseEvent>
 #include <QPixmap>
@@ -96,12 +97,14 @@ void frmAVI::buildControls() {
     setFixedSize(twipsToPixels(8100), twipsToPixels(4335));
 
     lstDIBList = build<QListWidget>(this, "lstDIBList");
+    lstDIBList->setAccessibleName(QStringLiteral("Bitmap files"));
     cmdFileOpen = build<QPushButton>(this, "cmdFileOpen");
     cmdClearList = build<QPushButton>(this, "cmdClearList");
 
     imgPreview = build<QLabel>(this, "imgPreview");
     imgPreview->setFrameShape(QFrame::StyledPanel);
     imgPreview->setAlignment(Qt::AlignCenter);
+    imgPreview->setAccessibleName(QStringLiteral("Bitmap preview"));
     lblFrameRate = build<QLabel>(this, "lblFrameRate");
     txtFPS = build<QLineEdit>(this, "txtFPS");
     lblfps = build<QLabel>(this, "lblfps");
@@ -111,6 +114,7 @@ void frmAVI::buildControls() {
     lblStatus = build<QLabel>(this, "lblStatus");
     lblStatus->setFrameStyle(QFrame::Panel | QFrame::Sunken);
     lblStatus->setIndent(6);
+    nameForScreenReaders(this);
 }
 
 std::uint32_t frmAVI::FramesPerSecond(const std::string& text) {

@@ -1,11 +1,12 @@
 #include "creator/creatormenus.h"
 
+#include "quizrun/quizrun.h"
 #include "storage/textrules.h"
 
 namespace examo {
 
-CreatorMenus::CreatorMenus(Shell& shell, Dialogs& dialogs, ProgramInfo& program)
-    : m_shell(shell), m_dialogs(dialogs), m_program(program) {}
+CreatorMenus::CreatorMenus(Shell& shell, Dialogs& dialogs, ProgramInfo& program, Speech& speech)
+    : m_shell(shell), m_dialogs(dialogs), m_program(program), m_speech(speech) {}
 
 void CreatorMenus::startTool(DesktopTool tool, const char* notFound) {
     // The desktop's program for the role, found on the search path and started in the
@@ -74,8 +75,8 @@ std::string CreatorMenus::aboutText() {
 }
 
 void CreatorMenus::mnuHelpAbout_Click() {
-    m_dialogs.message(aboutText(), Dialogs::Buttons::Ok, Dialogs::Icon::Information,
-                      "About ExamoMe");
+    m_dialogs.message(aboutText() + readAloudNote(m_speech), Dialogs::Buttons::Ok,
+                      Dialogs::Icon::Information, "About ExamoMe");
 }
 
 void CreatorMenus::mnuHelpWeb_Click() {

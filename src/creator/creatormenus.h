@@ -3,6 +3,7 @@
 #include "platform/dialogs.h"
 #include "platform/programinfo.h"
 #include "platform/shell.h"
+#include "platform/speech.h"
 
 #include <functional>
 #include <string>
@@ -16,7 +17,7 @@ public:
     static constexpr const char* kWebSite = "https://examome.example.org/";
     static constexpr const char* kAuthorMail = "mailto:author@examome.example.org?Subject=ExamoMe";
 
-    CreatorMenus(Shell& shell, Dialogs& dialogs, ProgramInfo& program);
+    CreatorMenus(Shell& shell, Dialogs& dialogs, ProgramInfo& program, Speech& speech);
 
     // The windows the program makes on demand.
     std::function<void()> showScoreLogs;
@@ -44,6 +45,7 @@ private:
     Shell& m_shell;
     Dialogs& m_dialogs;
     ProgramInfo& m_program;
+    Speech& m_speech; // the previewer reads aloud with it
 };
 
 } // namespace examo

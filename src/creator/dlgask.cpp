@@ -2,6 +2,7 @@
 
 #include "creator/modcreate.h"
 #include "widgets/controltable.h"
+#include "widgets/screenreadernames.h"
 
 #include <QHBoxLayout>
 #include <QKeyEvent>
@@ -34,6 +35,7 @@ dlgAsk::dlgAsk(modCreate& module, QWidget* parent) : QDialog(parent), m_module(m
     layout->addWidget(chkAsk);
     layout->addLayout(buttons);
     setFixedWidth(360);
+    nameForScreenReaders(this);
 
     connect(OKButton, &QPushButton::clicked, this, &dlgAsk::OKButton_Click);
     connect(CancelButton, &QPushButton::clicked, this, &dlgAsk::CancelButton_Click);

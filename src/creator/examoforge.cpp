@@ -16,7 +16,7 @@ namespace examo {
 ExamoForge::ExamoForge(CreatorServices& services, AviFileLibrary& aviLibrary)
     : m_services(services), m_aviLibrary(aviLibrary), m_module(m_form, services),
       m_print(m_form, m_module, services),
-      m_menus(services.shell, services.dialogs, services.program) {
+      m_menus(services.shell, services.dialogs, services.program, services.speech) {
     m_form.attach(&m_module);
     m_form.attachMenus(&m_menus);
     m_form.attachPrint(&m_print);

@@ -2,6 +2,7 @@
 
 #include "creator/modcreate.h"
 #include "platform/twips.h"
+#include "widgets/screenreadernames.h"
 
 #include <QCloseEvent>
 #include <QKeyEvent>
@@ -169,6 +170,7 @@ frmCreate::frmCreate(QWidget* parent) : QMainWindow(parent) {
     buildEditor(client);
     buildSide(client);
     buildMenus();
+    nameForScreenReaders(this);
 }
 
 void frmCreate::buildEditor(QWidget* client) {
@@ -178,6 +180,8 @@ void frmCreate::buildEditor(QWidget* client) {
     for (std::size_t i = 0; i < optABCD.size(); ++i) {
         optABCD[i] = build<QRadioButton>(grpMultiple, indexedName("optABCD", i));
         txtManswer[i] = build<QLineEdit>(grpMultiple, indexedName("txtManswer", i));
+        // The four boxes share one tooltip; read aloud, the letter tells them apart.
+        txtManswer[i]->setAccessibleName(QStringLiteral("Answer ") + optABCD[i]->text());
     }
     optABCD[0]->setChecked(true);
     const MediaRow multipleMedia =

@@ -1,6 +1,7 @@
 #include "creator/frmmediacheck.h"
 
 #include "platform/printerfit.h"
+#include "widgets/screenreadernames.h"
 
 #include <QHBoxLayout>
 #include <QVBoxLayout>
@@ -16,6 +17,7 @@ frmMediaCheck::frmMediaCheck(const QString& report, Printer& printer, Dialogs& d
     txtReport = new QPlainTextEdit(this);
     txtReport->setReadOnly(true);
     txtReport->setPlainText(report);
+    txtReport->setAccessibleName(QStringLiteral("Media check report"));
     cmdPrint = new QPushButton(QStringLiteral("&Print"), this);
     cmdClose = new QPushButton(QStringLiteral("&Close"), this);
     cmdClose->setDefault(true);
@@ -27,6 +29,7 @@ frmMediaCheck::frmMediaCheck(const QString& report, Printer& printer, Dialogs& d
     layout->addWidget(txtReport);
     layout->addLayout(buttons);
     resize(640, 360);
+    nameForScreenReaders(this);
     connect(cmdPrint, &QPushButton::clicked, this, &frmMediaCheck::cmdPrint_Click);
     connect(cmdClose, &QPushButton::clicked, this, &QDialog::close);
 }

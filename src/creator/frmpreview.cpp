@@ -14,7 +14,8 @@ frmPreview::frmPreview(modCreate& store, CreatorServices& services, QWidget* par
              .dialogs = services.dialogs,
              .clock = services.clock,
              .pictures = services.pictures,
-             .printer = services.printer},
+             .printer = services.printer,
+             .speech = services.speech},
       m_module(*this, m_quiz, store) {
     connect(cmdExit, &QPushButton::clicked, this, &frmPreview::cmdExit_Click);
     attachRun(&m_module);
@@ -37,6 +38,7 @@ void frmPreview::cmdExit_Click() {
 
 void frmPreview::closeEvent(QCloseEvent* event) {
     modSound::CloseAllMedia(m_quiz.media);
+    m_quiz.speech.stop();
     event->accept();
 }
 

@@ -1,5 +1,7 @@
 #include "creator/helpwindow.h"
 
+#include "widgets/screenreadernames.h"
+
 #include <QUrl>
 
 namespace examo {
@@ -10,6 +12,7 @@ HelpWindow::HelpWindow(QWidget* parent) : QTextBrowser(parent) {
     setOpenExternalLinks(true);
     setSource(QUrl(QStringLiteral("qrc:/help/examoforge.html")));
     resize(720, 560);
+    nameForScreenReaders(this);
 }
 
 } // namespace examo

@@ -9,6 +9,7 @@
 #include "platform/programinfo.h"
 #include "platform/settingsstore.h"
 #include "platform/shell.h"
+#include "platform/speech.h"
 
 #include <QString>
 
@@ -39,6 +40,7 @@ struct CreatorServices {
     PictureLoader& pictures;
     Printer& printer;
     Clock& clock;
+    Speech& speech;
 };
 
 // The creator's quiz store and the operations of its main window: the question editor,

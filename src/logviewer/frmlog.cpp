@@ -13,6 +13,7 @@
 #include "storage/textrules.h"
 #include "widgets/controltable.h"
 #include "widgets/menutable.h"
+#include "widgets/screenreadernames.h"
 
 #include <QCoreApplication>
 #include <QKeySequence>
@@ -151,11 +152,13 @@ frmLog::frmLog(Dialogs& dialogs, FileDialogs& fileDialogs, ProgramInfo& program,
     resize(twipsToPixels(11400), twipsToPixels(6000));
 
     txtLog = new QPlainTextEdit(this);
+    txtLog->setAccessibleName(QStringLiteral("Score log entries"));
     setCentralWidget(txtLog);
 
     mnuFile = menuBar()->addMenu(QStringLiteral("&File"));
     mnuEdit = menuBar()->addMenu(QStringLiteral("&Edit"));
     addMenuEntries<frmLog>(this, kLogMenus);
+    nameForScreenReaders(this);
 
     Form_Load();
 }

@@ -281,7 +281,8 @@ void modExamo::mnuHelpHelp_Click() {
 }
 
 void modExamo::mnuHelpAbout_Click() {
-    m_services.dialogs.message(AboutText(), Dialogs::Buttons::Ok, Dialogs::Icon::Information);
+    m_services.dialogs.message(AboutText() + readAloudNote(m_services.speech), Dialogs::Buttons::Ok,
+                               Dialogs::Icon::Information);
 }
 
 } // namespace examo

@@ -3,6 +3,7 @@
 #include "platform/twips.h"
 #include "quizrun/quizrun.h"
 
+#include <QAccessible>
 #include <QApplication>
 #include <QKeyEvent>
 #include <QMouseEvent>
@@ -204,6 +205,7 @@ void QuizForm::attachRun(QuizRun* run) {
             std::bind_front(&QuizRun::cmdPreview_Click, run));
     onMultipleChoiceMouseUp(std::bind_front(&QuizRun::optABCD_MouseUp, run));
     onTrueFalseMouseUp(std::bind_front(&QuizRun::optTrueFalse_MouseUp, run));
+    onReadAloud(std::bind_front(&QuizRun::readAloud, run));
 }
 
 void QuizForm::showPanel(bool trueFalse) {
@@ -215,7 +217,48 @@ void QuizForm::showPanel(bool trueFalse) {
         b->setFocusPolicy(trueFalse ? Qt::NoFocus : Qt::StrongFocus);
     for (QRadioButton* b : optTrueFalse)
         b->setFocusPolicy(trueFalse ? Qt::StrongFocus : Qt::NoFocus);
-    (trueFalse ? static_cast<QWidget*>(optTrueFalse[0]) : optABCD[0])->setFocus();
+}
+
+void QuizForm::presentQuestion() {
+    for (std::size_t i = 0; i < optABCD.size(); ++i)
+        optABCD[i]->setAccessibleName(optABCD[i]->text() + QStringLiteral(": ") +
+                                      lblMAnswer[i]->text());
+    grpMultiple->setAccessibleDescription(lblMQuestion->text());
+    grpTrueFalse->setAccessibleDescription(lblTrueQuestion->text());
+    // Focus comes only now, so that a screen reader reads the new names, not the old ones; a
+    // button that has the focus already is announced again, as a new question is there.
+    QWidget* first = m_trueFalseInView ? static_cast<QWidget*>(optTrueFalse[0]) : optABCD[0];
+    const bool focusedAlready = first->hasFocus();
+    first->setFocus();
+    if (focusedAlready) {
+        QAccessibleEvent again(first, QAccessible::Focus);
+        QAccessible::updateAccessibility(&again);
+    }
+}
+
+void QuizForm::describeMedia(const QString& kind, const QString& fileName) {
+    const QString what = kind.isEmpty() ? QString() : kind + QStringLiteral(": ") + fileName;
+    picPic->setAccessibleName(what);
+    cmdPreview->setAccessibleDescription(what);
+}
+
+QString QuizForm::questionForReading() const {
+    QStringList parts{lblCount->text()};
+    if (m_trueFalseInView) {
+        parts << lblTrueQuestion->text() << optTrueFalse[0]->text() << optTrueFalse[1]->text();
+    } else {
+        parts << lblMQuestion->text();
+        for (const QRadioButton* b : optABCD)
+            parts << b->accessibleName();
+    }
+    // Each part ends as a sentence, so that the engine pauses between them.
+    for (QString& part : parts) {
+        part = part.trimmed();
+        if (!part.isEmpty() && !QStringLiteral(".?!:;").contains(part.back()))
+            part += QLatin1Char('.');
+    }
+    parts.removeAll(QString());
+    return parts.join(QLatin1Char('\n'));
 }
 
 void QuizForm::answer(bool trueFalse, int index, int button, int shift, QPoint pos) {
@@ -286,6 +329,11 @@ void QuizForm::tabFrom(bool trueFalse, int index, bool forward) {
 }
 
 void QuizForm::keyPressEvent(QKeyEvent* event) {
+    if (event->key() == Qt::Key_F5 && event->modifiers() == Qt::NoModifier) {
+        if (m_readAloud && !event->isAutoRepeat())
+            m_readAloud();
+        return;
+    }
     const QString letters = m_trueFalseInView ? QStringLiteral("TF") : QStringLiteral("ABCD");
     const bool plain = (event->modifiers() & ~(Qt::ShiftModifier | Qt::KeypadModifier)) == 0 &&
                        !event->isAutoRepeat() && event->text().size() == 1;

@@ -48,11 +48,21 @@ public:
     using MouseUpHandler = std::function<void(int, int, int, int, int)>;
     void onMultipleChoiceMouseUp(MouseUpHandler handler) { m_abcdMouseUp = std::move(handler); }
     void onTrueFalseMouseUp(MouseUpHandler handler) { m_trueFalseMouseUp = std::move(handler); }
-    // Sends the Play button and the answer buttons to the run that takes the quiz here.
+    // F5: reads the question on show aloud, or stops reading it.
+    void onReadAloud(std::function<void()> handler) { m_readAloud = std::move(handler); }
+    // Sends the Play button, the answer buttons and F5 to the run that takes the quiz here.
     void attachRun(QuizRun* run);
-    // Puts the panel of the question's kind in view, the other out of sight, and the focus on
-    // its first answer button, so that the next answer can be given from the keyboard.
+    // Puts the panel of the question's kind in view and the other out of sight.
     void showPanel(bool trueFalse);
+    // Once the question on show is filled in: screen readers get each answer button named
+    // with its letter and answer ("A: Paris") and the question as its panel's description,
+    // and the focus goes to the first answer, which announces the new question.
+    void presentQuestion();
+    // What the picture box shows or the Play button plays, for screen readers: its kind
+    // ("picture", "movie" or "sound") and file name; an empty kind for none.
+    void describeMedia(const QString& kind, const QString& fileName);
+    // The question on show as it is read aloud: its number, the question and the answers.
+    QString questionForReading() const;
 
     QWidget* client() const { return m_client; }
     QCursor ownCursor() const { return m_cursor; }
@@ -93,6 +103,7 @@ private:
     QCursor m_cursor;
     MouseUpHandler m_abcdMouseUp;
     MouseUpHandler m_trueFalseMouseUp;
+    std::function<void()> m_readAloud;
     bool m_trueFalseInView = false;
     bool m_keyboardMarks = false;
 };

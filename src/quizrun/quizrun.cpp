@@ -11,6 +11,7 @@
 #include "widgets/quiztext.h"
 
 #include <QApplication>
+#include <QFileInfo>
 
 #include <algorithm>
 #include <stdexcept>
@@ -23,6 +24,13 @@ namespace {
 using MediaKind = mediafile::Kind;
 
 } // namespace
+
+std::string readAloudNote(Speech& speech) {
+    if (speech.available())
+        return {};
+    return "\r\n\r\nReading aloud (F5) needs a speech engine, such as\r\n"
+           "speech-dispatcher with espeak-ng.";
+}
 
 QuizRun::QuizRun(QuizForm& form, QuizServices& services, QuizRunRules rules)
     : m_form(form), m_services(services), m_rules(std::move(rules)) {}
@@ -51,6 +59,8 @@ void QuizRun::UpdateCounters() {
     m_form.picPic->clearPicture();
     m_form.picPic->hide();
     m_form.cmdPreview->hide();
+    m_form.describeMedia({}, {});
+    m_services.speech.stop(); // the reading of the last question has nothing left to say
     modSound::CloseAllMedia(m_services.media);
 }
 
@@ -65,6 +75,7 @@ void QuizRun::ShowQuestion() {
     } catch (const std::exception&) {
         message("Error updating question!", Dialogs::Icon::Critical);
     }
+    m_form.presentQuestion();
 }
 
 void QuizRun::ShowMultipleChoice() {
@@ -118,7 +129,9 @@ void QuizRun::lookUpMedia(const std::string& field) {
 void QuizRun::ShowMedia(const std::string& path) {
     MediaPath = path;
     auto& media = m_services.media;
-    const auto startMedia = [this](const QString& caption, bool showBox) {
+    const QString fileName = QFileInfo(QString::fromStdString(path)).fileName();
+    const auto startMedia = [this, &fileName](const QString& caption, bool showBox) {
+        m_form.describeMedia(showBox ? QStringLiteral("movie") : QStringLiteral("sound"), fileName);
         m_form.setCursor(Qt::WaitCursor);
         m_form.cmdPreview->setText(caption);
         m_form.cmdPreview->show();
@@ -154,6 +167,7 @@ void QuizRun::ShowMedia(const std::string& path) {
             return;
         }
         m_form.picHide->setAutoSizedPicture(picture);
+        m_form.describeMedia(QStringLiteral("picture"), fileName);
         FitPicture();
         redraw();
         return;
@@ -230,6 +244,14 @@ void QuizRun::playAgain() {
     }
 }
 
+void QuizRun::readAloud() {
+    Speech& speech = m_services.speech;
+    if (speech.speaking())
+        speech.stop();
+    else if (speech.available())
+        speech.say(m_form.questionForReading());
+}
+
 void QuizRun::optABCD_MouseUp(int index, int, int, int, int) {
     grade(index, m_form.optABCD, false);
 }
@@ -255,6 +277,7 @@ template <std::size_t N>
 void QuizRun::gradeAndGoOn(int index, std::array<QRadioButton*, N>& buttons, bool trueFalse) {
     if (!acceptsAnswer(trueFalse))
         return;
+    m_services.speech.stop(); // answered: the reading would talk over the feedback
     if (CorrectAnswer < 0 || CorrectAnswer >= static_cast<int>(N)) {
         // The record names no existing button: there is no right answer to name.
         if (!m_rules.outOfRangeAnswerCountsWrong)

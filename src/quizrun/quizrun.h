@@ -5,6 +5,7 @@
 #include "platform/dialogs.h"
 #include "platform/pictureloader.h"
 #include "platform/printer.h"
+#include "platform/speech.h"
 #include "quizrun/quizform.h"
 
 #include <cstdint>
@@ -19,6 +20,7 @@ struct QuizServices {
     Clock& clock;
     PictureLoader& pictures;
     Printer& printer;
+    Speech& speech;
 };
 
 // What differs between the player and the creator's previewer.
@@ -29,6 +31,10 @@ struct QuizRunRules {
     std::string playButtonError;      // the Play button's failure message
     bool outOfRangeAnswerCountsWrong; // else the question is reported and stays
 };
+
+// For the About box: a word on what reading aloud needs, where there is no speech engine;
+// else nothing.
+std::string readAloudNote(Speech& speech);
 
 // Taking a quiz in a quiz window: showing questions and their media, grading answers,
 // the summary and the printed score. The player and the previewer supply the quiz, the
@@ -63,6 +69,8 @@ public:
     void cmdPreview_Click();
     void optABCD_MouseUp(int index, int button, int shift, int x, int y);
     void optTrueFalse_MouseUp(int index, int button, int shift, int x, int y);
+    // F5: reads the question and its answers aloud; while reading, stops.
+    void readAloud();
 
     // What the summary of a finished quiz tells.
     struct Results {

@@ -15,6 +15,7 @@
 #include "fakes/fakeprograminfo.h"
 #include "fakes/fakesettingsstore.h"
 #include "fakes/fakeshell.h"
+#include "fakes/fakespeech.h"
 
 #include <QCoreApplication>
 #include <QTest>
@@ -127,8 +128,9 @@ protected:
     fakes::FakePictureLoader pictures;
     fakes::FakePrinter printer;
     fakes::FakeClock clock;
+    fakes::FakeSpeech speech;
     CreatorServices services{dialogs, fileDialogs, shell,   settings, program,
-                             media,   pictures,    printer, clock};
+                             media,   pictures,    printer, clock,    speech};
     fakes::FakeAviFileLibrary aviLibrary;
     ExamoForge forge{services, aviLibrary};
     frmCreate& form = forge.window();

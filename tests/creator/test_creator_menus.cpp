@@ -67,6 +67,12 @@ TEST_F(CreatorTest, AboutWebAndMail) {
     EXPECT_EQ(shell.urls[1].rfind("mailto:", 0), 0u);
     EXPECT_NE(shell.urls[1].find("?Subject=ExamoMe"), std::string::npos);
     EXPECT_EQ(dialogs.messages.size(), 1u);
+    // Without a speech engine, the About box says what reading aloud in the previewer needs.
+    EXPECT_EQ(dialogs.messages[0].text.find("speech"), std::string::npos);
+    speech.engine = false;
+    form.mnuHelpAbout->trigger();
+    EXPECT_NE(dialogs.messages.back().text.find("Reading aloud (F5) needs a speech engine"),
+              std::string::npos);
 }
 
 TEST_F(CreatorTest, EachCompanionWindowOpensFromItsOwnEntryAndClosesWithTheCreator) {

@@ -107,7 +107,7 @@ TEST_F(PreviewTest, FiveQuestionsWithFourRightEndInAPrintedScoreAndTheWindowClos
     EXPECT_EQ(mod.QuestionCounter, 6);
 }
 
-TEST_F(PreviewTest, TheKeyboardAnswersInThePreviewerAsInThePlayer) {
+TEST_F(PreviewTest, TheKeyboardAnswersAndReadsAloudInThePreviewerAsInThePlayer) {
     addMultipleChoice(u"Q1"_s); // C is right
     addTrueFalse(u"Q2"_s, 1);   // False is right
     form.cmdPreview->click();
@@ -117,10 +117,15 @@ TEST_F(PreviewTest, TheKeyboardAnswersInThePreviewerAsInThePlayer) {
     QCoreApplication::processEvents();
     EXPECT_EQ(w.focusWidget(), w.optTrueFalse[0]);
     EXPECT_EQ(w.lblScore->text(), u"Score: 1 correct of 2 total."_s);
+    // F5 reads aloud here as in the player; closing the window ends the reading.
+    QTest::keyClick(w.focusWidget(), Qt::Key_F5);
+    ASSERT_EQ(speech.said.size(), 1);
+    EXPECT_TRUE(speech.said[0].startsWith(u"Question # 2.\nQ2"_s)) << speech.said[0].toStdString();
     dialogs.answers = {Dialogs::Answer::No};
     QTest::keyClick(w.focusWidget(), Qt::Key_F);
     QCoreApplication::processEvents();
     EXPECT_TRUE(closed());
+    EXPECT_FALSE(speech.speaking());
     EXPECT_EQ(dialogs.messages.back().text.rfind("You got 2 correct out of 2", 0), 0u);
 }
 

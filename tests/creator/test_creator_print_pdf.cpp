@@ -40,7 +40,7 @@ protected:
     QtPrinter pdf{u"ExamoForge"_s, QString::fromStdString(dir.path("pdf")),
                   QtPrinter::Target::PdfOnly};
     CreatorServices real{dialogs, fileDialogs, shell, settings, program,
-                         media,   pictures,    pdf,   clock};
+                         media,   pictures,    pdf,   clock,    speech};
     ExamoForge creator{real, aviLibrary};
 };
 
@@ -124,7 +124,8 @@ TEST_F(SamplePrint, TheSampleQuizPrintsWithItsPicturesAndKey) {
     LazyPictureLoader loader;
     QtPrinter pdf(u"ExamoForge"_s, QString::fromStdString(dir.path("pdf")),
                   QtPrinter::Target::PdfOnly);
-    CreatorServices real{dialogs, fileDialogs, shell, settings, program, media, loader, pdf, clock};
+    CreatorServices real{dialogs, fileDialogs, shell, settings, program,
+                         media,   loader,      pdf,   clock,    speech};
     ExamoForge creator(real, aviLibrary);
     creator.module().Main();
     creator.module().AddRecentFile(EXAMO_SAMPLES_DIR "/sample.exm");

@@ -12,6 +12,7 @@
 #include "platform/programinfo.h"
 #include "platform/settingsstore.h"
 #include "platform/shell.h"
+#include "platform/speech.h"
 
 #include <QHash>
 #include <QStringList>
@@ -298,6 +299,33 @@ public:
         return type == "CUSTOM" && it != items.end() ? std::optional(it->second) : std::nullopt;
     }
     std::map<int, std::vector<std::uint8_t>> items;
+};
+
+// Records what it is asked to read; like an engine, it reads until stopped or told the reading
+// is over (finish). With no engine (available false) it reads nothing.
+class FakeSpeech : public Speech {
+public:
+    bool available() override { return engine; }
+    void say(const QString& text) override {
+        if (!engine)
+            return;
+        said.append(text);
+        m_speaking = true;
+    }
+    void stop() override {
+        if (m_speaking)
+            ++stops;
+        m_speaking = false;
+    }
+    bool speaking() const override { return m_speaking; }
+    void finish() { m_speaking = false; }
+
+    bool engine = true;
+    QStringList said;
+    int stops = 0; // readings cut short
+
+private:
+    bool m_speaking = false;
 };
 
 // Records each call as a line ("Print|Ann|1", "EndDoc"); a letter page, lines 4 by 2 a letter.

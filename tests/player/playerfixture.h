@@ -11,6 +11,7 @@
 #include "fakes/fakepictureloader.h"
 #include "fakes/fakeprinter.h"
 #include "fakes/fakeprograminfo.h"
+#include "fakes/fakespeech.h"
 #include "player/examome.h"
 #include "storage/quizfile.h"
 #include "storage/record.h"
@@ -76,7 +77,8 @@ protected:
     fakes::FakeClock clock;
     fakes::FakePictureLoader pictures;
     fakes::FakePrinter printer;
-    QuizServices quiz{media, dialogs, clock, pictures, printer};
+    fakes::FakeSpeech speech;
+    QuizServices quiz{media, dialogs, clock, pictures, printer, speech};
     fakes::FakeFileDialogs fileDialogs;
     fakes::FakeFileTypeRegistry fileTypes;
     fakes::FakeProgramInfo program;

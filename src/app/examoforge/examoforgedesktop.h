@@ -21,7 +21,8 @@ struct ExamoForgeDesktop : DesktopQuizServices {
                    .media = desktopMedia.media,
                    .pictures = pictures,
                    .printer = printer,
-                   .clock = clock} {}
+                   .clock = clock,
+                   .speech = speech} {}
 
     LinuxShell shell;
     QtSettingsStore settings;

@@ -1,0 +1,1 @@
+#include "fakes/fakeplatform.h" // IWYU pragma: export
