@@ -1,16 +1,12 @@
 #include "creator/frmcreate.h"
 
-#include "creator/creatormenus.h"
 #include "creator/modcreate.h"
-#include "creator/modprint.h"
 #include "platform/twips.h"
 #include "widgets/screenreadernames.h"
 
 #include <QCloseEvent>
 #include <QKeyEvent>
-#include <QMenuBar>
 #include <QMouseEvent>
-#include <QShortcut>
 
 #include <functional>
 #include <utility>
@@ -247,57 +243,6 @@ void frmCreate::buildSide(QWidget* client) {
     cmdCancel = build<QPushButton>(client, "cmdCancel");
 }
 
-void frmCreate::buildMenus() {
-    mnuFile = menuBar()->addMenu(QStringLiteral("&File"));
-    mnuFileNew = mnuFile->addAction(QStringLiteral("&New"));
-    mnuFileNew->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_N));
-    mnuFileOpen = mnuFile->addAction(QStringLiteral("&Open"));
-    mnuFileOpen->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_O));
-    mnuFileSaveas = mnuFile->addAction(QStringLiteral("Save &As"));
-    mnuFileSaveas->setEnabled(false);
-    mnuBar1 = mnuFile->addSeparator();
-    mnuFileImport = mnuFile->addAction(QStringLiteral("&Import Questions..."));
-    mnuFileExport = mnuFile->addAction(QStringLiteral("&Export Questions..."));
-    mnuFileExport->setEnabled(false);
-    mnuBar4 = mnuFile->addSeparator();
-    mnuFilePrint = mnuFile->addAction(QStringLiteral("&Print"));
-    mnuFilePrint->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_P));
-    mnuFilePrint->setEnabled(false);
-    // Offered with Print: both need a quiz on screen, and neither suits edit mode.
-    mnuFileCheckMedia = mnuFile->addAction(QStringLiteral("Check &Media..."));
-    mnuFileCheckMedia->setEnabled(false);
-    connect(mnuFilePrint, &QAction::enabledChanged, mnuFileCheckMedia, &QAction::setEnabled);
-    mnuBar2 = mnuFile->addSeparator();
-    mnuFileExit = mnuFile->addAction(QStringLiteral("E&xit"));
-    mnuFileExit->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
-    mnuBar3 = mnuFile->addSeparator();
-    mnuFileRecent = mnuFile->addMenu(QStringLiteral("&Recent Files"));
-    mnuFileRecent->menuAction()->setVisible(false);
-    mnuRecent[0] = nullptr;
-    for (std::size_t n = 1; n <= 4; ++n) {
-        mnuRecent[n] = mnuFileRecent->addAction(QString());
-        mnuRecent[n]->setEnabled(false);
-        mnuRecent[n]->setVisible(false);
-    }
-
-    mnuToolS = menuBar()->addMenu(QStringLiteral("&Tools"));
-    mnuToolScore = mnuToolS->addAction(QStringLiteral("&Read Score Logs"));
-    mnuToolAVI = mnuToolS->addAction(QStringLiteral("&AVI Maker"));
-    mnuToolBar1 = mnuToolS->addSeparator();
-    // Named for what they start on this desktop.
-    mnuToolNotepad = mnuToolS->addAction(QStringLiteral("&Text Editor"));
-    mnuToolSoundRecorder = mnuToolS->addAction(QStringLiteral("&Sound Recorder"));
-    mnuToolPaint = mnuToolS->addAction(QStringLiteral("Paint Progra&m"));
-    mnuToolExplorer = mnuToolS->addAction(QStringLiteral("&File Manager"));
-    mnuToolS->setToolTipsVisible(true);
-
-    mnuHelp = menuBar()->addMenu(QStringLiteral("&Help"));
-    mnuHelpContents = mnuHelp->addAction(QStringLiteral("Help &Contents"));
-    mnuHelpAbout = mnuHelp->addAction(QStringLiteral("&About"));
-    mnuHelpWeb = mnuHelp->addAction(QStringLiteral("&ExamoMe Website"));
-    mnuHelpAuthor = mnuHelp->addAction(QStringLiteral("&Email Author"));
-}
-
 void frmCreate::attach(modCreate* module) {
     m_module = module;
     // The module is no QObject: its handlers are bound to it.
@@ -343,44 +288,6 @@ void frmCreate::attachMediaBoxes(modCreate* module) {
             std::bind_front(&modCreate::txtTFpic_Change, module));
 }
 
-void frmCreate::attachMenus(CreatorMenus* menus) {
-    const std::pair<QAction*, void (CreatorMenus::*)()> entries[] = {
-        {mnuToolScore, &CreatorMenus::mnuToolScore_Click},
-        {mnuToolAVI, &CreatorMenus::mnuToolAVI_Click},
-        {mnuToolNotepad, &CreatorMenus::mnuToolNotepad_Click},
-        {mnuToolSoundRecorder, &CreatorMenus::mnuToolSoundRecorder_Click},
-        {mnuToolPaint, &CreatorMenus::mnuToolPaint_Click},
-        {mnuToolExplorer, &CreatorMenus::mnuToolExplorer_Click},
-        {mnuHelpContents, &CreatorMenus::mnuHelpContents_Click},
-        {mnuHelpAbout, &CreatorMenus::mnuHelpAbout_Click},
-        {mnuHelpWeb, &CreatorMenus::mnuHelpWeb_Click},
-        {mnuHelpAuthor, &CreatorMenus::mnuHelpAuthor_Click}};
-    for (const auto& [action, handler] : entries)
-        connect(action, &QAction::triggered, this, std::bind_front(handler, menus));
-    // A role with no program installed is offered disabled, saying what to install, rather
-    // than failing after the click. Looked at again each time the menu opens, so that a
-    // program installed meanwhile is found.
-    const auto lookForTools = [this, menus] {
-        const std::pair<QAction*, DesktopTool> tools[] = {
-            {mnuToolNotepad, DesktopTool::TextEditor},
-            {mnuToolSoundRecorder, DesktopTool::SoundRecorder},
-            {mnuToolPaint, DesktopTool::PaintProgram},
-            {mnuToolExplorer, DesktopTool::FileManager}};
-        for (const auto& [action, tool] : tools) {
-            const std::string missing = menus->missingToolNote(tool);
-            action->setEnabled(missing.empty());
-            action->setToolTip(missing.empty() ? QString() : QString::fromStdString(missing));
-        }
-    };
-    lookForTools();
-    connect(mnuToolS, &QMenu::aboutToShow, this, lookForTools);
-    // F1 anywhere in the creator opens the help.
-    auto* f1 = new QShortcut(QKeySequence(Qt::Key_F1), this);
-    f1->setContext(Qt::ApplicationShortcut);
-    connect(f1, &QShortcut::activated, this,
-            std::bind_front(&CreatorMenus::mnuHelpContents_Click, menus));
-}
-
 void frmCreate::keyPressEvent(QKeyEvent* event) {
     // The add button is the window's default button, as in a dialog: Enter presses the focused
     // button, and anywhere else (the text boxes pass it on) adds the question.
@@ -394,11 +301,6 @@ void frmCreate::keyPressEvent(QKeyEvent* event) {
         }
     }
     QMainWindow::keyPressEvent(event);
-}
-
-void frmCreate::attachPrint(modPrint* print) {
-    connect(mnuFilePrint, &QAction::triggered, this,
-            std::bind_front(&modPrint::mnuFilePrint_Click, print));
 }
 
 void frmCreate::closeEvent(QCloseEvent* event) {

@@ -12,6 +12,7 @@
 #include "storage/scorelog.h"
 #include "storage/textrules.h"
 #include "widgets/controltable.h"
+#include "widgets/menutable.h"
 #include "widgets/screenreadernames.h"
 
 #include <QCoreApplication>
@@ -38,17 +39,8 @@ constexpr const char* kExportOverLog =
     "A score log cannot be written over with its export.  Give the CSV file a name of its own.";
 constexpr const char* kPrintError = "There has been an error in printing this log.";
 
-// One entry of the window's menus: a command, or a separator where it has no caption.
-struct MenuEntry {
-    QMenu* frmLog::*menu = nullptr;
-    QAction* frmLog::*action = nullptr;
-    const char* caption = nullptr;
-    void (frmLog::*handler)() = nullptr;
-    // Shown as a reminder; with the text box focused it takes the key itself.
-    QKeySequence::StandardKey shortcut = QKeySequence::UnknownKey;
-};
-
-constexpr MenuEntry kLogMenus[] = {
+// Edit's shortcuts are shown as a reminder; with the text box focused it takes the key itself.
+constexpr MenuEntry<frmLog> kLogMenus[] = {
     {.menu = &frmLog::mnuFile,
      .action = &frmLog::mnuOpen,
      .caption = "&Open",
@@ -74,23 +66,23 @@ constexpr MenuEntry kLogMenus[] = {
      .action = &frmLog::mnuEditUndo,
      .caption = "&Undo",
      .handler = &frmLog::mnuEditUndo_Click,
-     .shortcut = QKeySequence::Undo},
+     .standardKey = QKeySequence::Undo},
     {.menu = &frmLog::mnuEdit, .action = &frmLog::mnuBarE1},
     {.menu = &frmLog::mnuEdit,
      .action = &frmLog::mnuEditCut,
      .caption = "Cu&t",
      .handler = &frmLog::mnuEditCut_Click,
-     .shortcut = QKeySequence::Cut},
+     .standardKey = QKeySequence::Cut},
     {.menu = &frmLog::mnuEdit,
      .action = &frmLog::mnuEditCopy,
      .caption = "&Copy",
      .handler = &frmLog::mnuEditCopy_Click,
-     .shortcut = QKeySequence::Copy},
+     .standardKey = QKeySequence::Copy},
     {.menu = &frmLog::mnuEdit,
      .action = &frmLog::mnuEditPaste,
      .caption = "&Paste",
      .handler = &frmLog::mnuEditPaste_Click,
-     .shortcut = QKeySequence::Paste},
+     .standardKey = QKeySequence::Paste},
 };
 
 // Blanks only: line breaks at either end are part of the text the teacher sees.
@@ -165,18 +157,7 @@ frmLog::frmLog(Dialogs& dialogs, FileDialogs& fileDialogs, ProgramInfo& program,
 
     mnuFile = menuBar()->addMenu(QStringLiteral("&File"));
     mnuEdit = menuBar()->addMenu(QStringLiteral("&Edit"));
-    for (const MenuEntry& entry : kLogMenus) {
-        QMenu* menu = this->*entry.menu;
-        if (entry.caption == nullptr) {
-            this->*entry.action = menu->addSeparator();
-            continue;
-        }
-        QAction* action = menu->addAction(QString::fromUtf8(entry.caption));
-        this->*entry.action = action;
-        if (entry.shortcut != QKeySequence::UnknownKey)
-            action->setShortcut(entry.shortcut);
-        connect(action, &QAction::triggered, this, entry.handler);
-    }
+    addMenuEntries<frmLog>(this, kLogMenus);
     nameForScreenReaders(this);
 
     Form_Load();
@@ -220,7 +201,7 @@ bool frmLog::insertInPieces(const QString& text) {
     // in its middle.
     const QPointer<frmLog> alive(this);
     txtLog->setReadOnly(true);
-    for (const MenuEntry& entry : kLogMenus)
+    for (const MenuEntry<frmLog>& entry : kLogMenus)
         (this->*entry.action)->setEnabled(false);
     setCursor(Qt::WaitCursor);
     txtLog->viewport()->setCursor(Qt::WaitCursor);
@@ -247,7 +228,7 @@ bool frmLog::insertInPieces(const QString& text) {
 
     txtLog->viewport()->setCursor(Qt::IBeamCursor);
     unsetCursor();
-    for (const MenuEntry& entry : kLogMenus)
+    for (const MenuEntry<frmLog>& entry : kLogMenus)
         (this->*entry.action)->setEnabled(true);
     txtLog->setReadOnly(false);
     return true;

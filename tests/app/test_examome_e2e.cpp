@@ -212,26 +212,23 @@ TEST_F(PlayerEndToEnd, AQuizInADottedFolderStartedByARelativeNameLogsBesideItsel
 }
 
 // A quiz that cannot be taken is refused at once with a message naming it, and nothing is
-// logged: a named pipe (a plain open would wait for a writer for good), a quiz without
-// questions (a first click would log 100%), and a named pipe where its log should be.
+// logged: a quiz without questions (a first click would log 100%), and a named pipe where its
+// log should be. (A named pipe as the quiz is a row of the hostile-input table.)
 TEST_F(PlayerEndToEnd, QuizzesAndLogsThatCannotBeUsedGiveAMessageNotAHangOrAFalseScore) {
     TempFolder dir;
-    ASSERT_EQ(::mkfifo(dir.path("pipe.exm").c_str(), 0600), 0);
     examo::testing::writeBytes(dir.path("empty.exm"), quizfile::Encode("Farm", "Grade 3", {}));
     ASSERT_TRUE(quizfile::Write(dir.path("quiz.exm"), "Farm", "Grade 3", {mc("Who moos?", "", 0)}));
     ASSERT_EQ(::mkfifo(dir.path("quiz.log").c_str(), 0600), 0);
     const int reader = ::open(dir.path("quiz.log").c_str(), O_RDONLY | O_NONBLOCK);
     ASSERT_GE(reader, 0);
 
-    const std::pair<const char*, std::string> refused[] = {
-        {"pipe.exm", " could not be opened as an ExamoMe test.  The file cannot be read."},
-        {"empty.exm", " has no questions."}};
-    for (const auto& [name, why] : refused) {
-        PlayerRun run(dir.path(name), "Ann", dir.folder());
-        run.start();
-        EXPECT_FALSE(run.module().QuizOpen) << name;
-        EXPECT_EQ(run.dialogs.texts(),
-                  std::vector<std::string>{"The file " + dir.path(name) + why});
+    {
+        PlayerRun empty(dir.path("empty.exm"), "Ann", dir.folder());
+        empty.start();
+        EXPECT_FALSE(empty.module().QuizOpen);
+        EXPECT_EQ(
+            empty.dialogs.texts(),
+            std::vector<std::string>{"The file " + dir.path("empty.exm") + " has no questions."});
     }
     EXPECT_FALSE(std::filesystem::exists(dir.path("empty.log")));
 

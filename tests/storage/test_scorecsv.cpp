@@ -78,30 +78,16 @@ TEST(ScoreCsv, EveryFormTheWriterGivesReadsBackToItsValues) {
 }
 
 // A damaged entry keeps what was read before the damage; a number the damage cut short is not
-// taken for the whole one.
+// taken for the whole one. A row for each way a piece fails: cut short at the first value or a
+// later one, out of range as a number, as a date and as a time of day.
 TEST(ScoreCsv, ADamagedEntryKeepsWhatCouldBeRead) {
+    const std::string head = kAnn.substr(0, kAnn.find("Sunday"));
     const std::pair<std::string, const char*> cases[] = {
-        {kAnn.substr(0, 45), "Ann|7|9|77|||"},
         {"Ann.    Score 1", "Ann||||||"},
         {"Ann.    Score 7 of 9.  7", "Ann|7|9||||"},
-        {"An", "An||||||"},
-        {"Ann.    Score x of 9.  77%", "Ann||||||"},
-        {"Ann.    Score 7 of 9.  77%   Time spent 1 minutes and 15 seconds.  Test date:  "
-         "Sunday, Dez 6 2026  09:41 AM",
-         "Ann|7|9|77|75||"},
-        {"Ann.    Score 7 of 9.  77%   Time spent 1 minutes and 15 seconds.  Test date:  "
-         "Monday, Feb 30 2026  09:41 AM",
-         "Ann|7|9|77|75||"},
-        {"Ann.    Score 7 of 9.  77%   Time spent 1 minutes and 15 seconds.  Test date:  "
-         "Sunday, Dec 6 2026  13:41 AM",
-         "Ann|7|9|77|75|2026-12-06|"},
-        {"Ann.    Score 7 of 9.  77%   Time spent 1 minutes and 15 seconds.  Test date:  "
-         "Sunday, Dec 6 2026  09:41 AMx",
-         "Ann|7|9|77|75|2026-12-06|"},
-        {"Ann.    Score 7 of 9.  77%   Time spent 1 minutes and 15 seconds.  Test date:  "
-         "Sunday, Dec 6 2026  1x:41 AM",
-         "Ann|7|9|77|75|2026-12-06|"},
         {"Ann.    Score 99999999999999999999 of 9.", "Ann||||||"},
+        {head + "Monday, Feb 30 2026  09:41 AM", "Ann|7|9|77|75||"},
+        {head + "Sunday, Dec 6 2026  13:41 AM", "Ann|7|9|77|75|2026-12-06|"},
     };
     for (const auto& [text, expected] : cases) {
         const scorecsv::Entry e = scorecsv::ParseEntry(text);
