@@ -79,7 +79,7 @@ TEST(ScoreCsv, EveryFormTheWriterGivesReadsBackToItsValues) {
 
 // A damaged entry keeps what was read before the damage; a number the damage cut short is not
 // taken for the whole one. A row for each way a piece fails: cut short at the first value or a
-// later one, out of range as a number, as a date and as a time of day.
+// later one, out of range as a number, as a date and as a time of day, not a number at all.
 TEST(ScoreCsv, ADamagedEntryKeepsWhatCouldBeRead) {
     const std::string head = kAnn.substr(0, kAnn.find("Sunday"));
     const std::pair<std::string, const char*> cases[] = {
@@ -88,6 +88,7 @@ TEST(ScoreCsv, ADamagedEntryKeepsWhatCouldBeRead) {
         {"Ann.    Score 99999999999999999999 of 9.", "Ann||||||"},
         {head + "Monday, Feb 30 2026  09:41 AM", "Ann|7|9|77|75||"},
         {head + "Sunday, Dec 6 2026  13:41 AM", "Ann|7|9|77|75|2026-12-06|"},
+        {head + "Sunday, Dec 6 2026  1x:41 AM", "Ann|7|9|77|75|2026-12-06|"},
     };
     for (const auto& [text, expected] : cases) {
         const scorecsv::Entry e = scorecsv::ParseEntry(text);
