@@ -17,6 +17,10 @@ struct ReadResult {
     std::string bytes;
 };
 
+// What every reader of a file tells when the file is missing or cannot be read.
+inline constexpr const char* kMissingMessage = "The file does not exist.";
+inline constexpr const char* kUnreadableMessage = "The file cannot be read.";
+
 // Reads a regular file of at most maxBytes bytes.
 ReadResult ReadWholeFile(const std::string& path, std::size_t maxBytes);
 

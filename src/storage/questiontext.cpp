@@ -255,9 +255,9 @@ std::string Describe(ReadError error) {
     case ReadError::None:
         return {};
     case ReadError::Missing:
-        return "The file does not exist.";
+        return files::kMissingMessage;
     case ReadError::Unreadable:
-        return "The file cannot be read.";
+        return files::kUnreadableMessage;
     case ReadError::TooLarge:
         return "The file is too large to be a question file.";
     case ReadError::NotText:

@@ -78,9 +78,9 @@ std::string Describe(ReadError error) {
     case ReadError::None:
         return {};
     case ReadError::Missing:
-        return "The file does not exist.";
+        return files::kMissingMessage;
     case ReadError::Unreadable:
-        return "The file cannot be read.";
+        return files::kUnreadableMessage;
     case ReadError::Empty:
         return "The file is empty.";
     case ReadError::NotText:
